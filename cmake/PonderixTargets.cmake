@@ -1,0 +1,43 @@
+# Helpers shared by every folder: the warning set (warnings are errors) and the
+# way a GoogleTest binary becomes a CTest test.
+
+function(ponderix_warnings target)
+    if(MSVC)
+        target_compile_options(${target} PRIVATE /W4 /WX)
+    else()
+        target_compile_options(${target} PRIVATE
+            -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wconversion
+            -Wold-style-cast -Wcast-qual -Wimplicit-fallthrough -Werror)
+    endif()
+endfunction()
+
+# ponderix_library(<name> SOURCES ... [DEPENDS ...])
+# A layer of the program: one static library whose headers are included from the
+# project root ("calc/Bmi.h"), so an include names the folder it comes from.
+function(ponderix_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_compile_features(${name} PUBLIC cxx_std_20)
+    if(ARG_DEPENDS)
+        target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+    endif()
+    ponderix_warnings(${name})
+endfunction()
+
+# ponderix_test(<name> SOURCES ... [DEPENDS ...])
+# A GoogleTest binary linked against the libraries it tests (never their sources).
+# Natively every test case is its own CTest test; in a cross build (run through
+# CMAKE_CROSSCOMPILING_EMULATOR, i.e. Wine) the whole binary is one test, since
+# starting the emulator once per case would cost more than the cases themselves.
+function(ponderix_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main)
+    ponderix_warnings(${name})
+    if(CMAKE_CROSSCOMPILING)
+        add_test(NAME ${name} COMMAND ${name})
+    else()
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
+    endif()
+endfunction()
