@@ -1,0 +1,38 @@
+// What every backend does alike when it builds a window from its layout.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Layout.h"
+#include "platform/PropertyBag.h"
+#include "platform/Units.h"
+
+namespace ponderix::platform {
+
+class IWindowSystem;
+
+inline PixelRect ToPixels(const TwipRect& rect) {
+    return {TwipsToPixels(static_cast<float>(rect.Left)),
+            TwipsToPixels(static_cast<float>(rect.Top)),
+            TwipsToPixels(static_cast<float>(rect.Width)),
+            TwipsToPixels(static_cast<float>(rect.Height))};
+}
+
+// "lblName(0)" for an element of a control array, "lblBMI" otherwise: the key
+// under which a backend files a control for IWindow::Control.
+std::string ControlKey(std::string_view name, int index);
+
+// The user control's saved properties as a property bag, its pictures loaded.
+PropertyBag SavedProperties(const ControlSpec& control, IWindowSystem& system);
+
+// The controls that take part in the tab order, in that order.
+std::vector<const ControlSpec*> TabOrder(const WindowSpec& layout);
+
+// Throws PlatformError when a layout is not well formed: two controls with one
+// key, a container that is not a frame listed earlier, a user control without a
+// class id. Backends check before they build anything.
+void CheckLayout(const WindowSpec& layout);
+
+}  // namespace ponderix::platform

@@ -1,0 +1,130 @@
+// The window system as the program's windows and controls see it. Two real
+// backends implement it (platform/qt, platform/win32) and one fake for tests
+// (platform/fake); nothing above this layer includes a toolkit.
+//
+// Everything runs on one user-interface thread. Events are raised synchronously
+// from the message loop, one at a time. A failing operation throws PlatformError.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/Controls.h"
+#include "platform/Error.h"
+#include "platform/Layout.h"
+#include "platform/Picture.h"
+#include "platform/UserControl.h"
+
+namespace ponderix::platform {
+
+class IWindow {
+public:
+    virtual ~IWindow() = default;
+
+    // The control of the layout with that name and index; throws PlatformError
+    // when there is none.
+    virtual IControl& Control(std::string_view name, int index = NoIndex) = 0;
+
+    // The control, checked to be of the expected kind (ILabel, ITimer, ...).
+    template <typename T>
+    T& Get(std::string_view name, int index = NoIndex) {
+        if (auto* control = dynamic_cast<T*>(&Control(name, index))) {
+            return *control;
+        }
+        throw PlatformError("control '" + std::string(name) + "' is not of the expected kind");
+    }
+
+    // The instance of a user control placed on the window, as its own class.
+    template <typename T>
+    T& UserControl(std::string_view name, int index = NoIndex) {
+        if (auto* instance = dynamic_cast<T*>(&Get<IUserControlHost>(name, index).Instance())) {
+            return *instance;
+        }
+        throw PlatformError("user control '" + std::string(name) + "' is of another class");
+    }
+
+    // The inner area, in pixels.
+    virtual float ScaleWidth() const = 0;
+    virtual float ScaleHeight() const = 0;
+
+    // Shows the window modeless. An owned window stays above its owner, hides
+    // while the owner is minimised and is unloaded with it. Showing a window that
+    // is already shown brings it to the front again.
+    virtual void Show(IWindow* owner = nullptr) = 0;
+    virtual void Minimise() = 0;
+    // Destroys the native window and those it owns. The object stays valid and
+    // reports IsLoaded() false; operations on its controls then throw.
+    virtual void Unload() = 0;
+    virtual bool IsLoaded() const = 0;
+    virtual WindowHandle Handle() const = 0;
+
+    // Raised when the window is first shown and whenever its inner size changes.
+    Event<> Resize;
+    // Raised once when the window goes: its close box, Unload, or its owner going.
+    Event<> Unloaded;
+};
+
+// A popup menu; its destruction destroys the native menu.
+class IPopupMenu {
+public:
+    virtual ~IPopupMenu() = default;
+
+    // A text item with its identifier, inserted before the item at that position.
+    virtual void InsertItem(unsigned position, unsigned id, std::string_view text) = 0;
+    // Opens the menu with its right edge at the point; either mouse button
+    // chooses. Returns when the menu closes: the chosen identifier, or 0.
+    virtual unsigned Track(ScreenPoint at, const IWindow& owner) = 0;
+};
+
+// A per-user store of text values by application, section and key.
+class ISettingsStore {
+public:
+    virtual ~ISettingsStore() = default;
+
+    virtual std::string GetSetting(std::string_view application, std::string_view section,
+                                   std::string_view key, std::string_view defaultValue) = 0;
+    // Throws PlatformError when the value could not be stored.
+    virtual void SaveSetting(std::string_view application, std::string_view section,
+                             std::string_view key, std::string_view value) = 0;
+};
+
+class IWindowSystem {
+public:
+    virtual ~IWindowSystem() = default;
+
+    // Makes a user control class known to CreateWindow, by its design's class id.
+    virtual void RegisterUserControl(UserControlClass userControlClass) = 0;
+
+    // Builds a window from its layout, hidden. User controls receive
+    // ReadProperties with their layout properties, then Resize.
+    virtual std::unique_ptr<IWindow> CreateWindow(const WindowSpec& layout) = 0;
+
+    // One of the program's pictures (assets/) by file name.
+    virtual Picture LoadPicture(AssetName asset) = 0;
+
+    // A modal message box with the error icon and one OK button.
+    virtual void ShowErrorMessage(std::string_view prompt, std::string_view caption) = 0;
+
+    virtual std::unique_ptr<IPopupMenu> CreatePopupMenu() = 0;
+
+    virtual ScreenPoint CursorPos() = 0;
+    // The topmost, deepest native window under the point; 0 when none.
+    virtual WindowHandle WindowFromPoint(ScreenPoint point) = 0;
+
+    // Hands the address to the desktop's shell; false when it refused.
+    virtual bool ShellOpen(std::string_view address) = 0;
+
+    // The decimal separator of the user's locale, for numbers shown to the user.
+    virtual std::string DecimalSeparator() = 0;
+
+    virtual ISettingsStore& Settings() = 0;
+
+    // Processes the pending messages, then returns (from within a handler).
+    virtual void DoEvents() = 0;
+
+    // The message loop: returns when no window of the program is left.
+    virtual int Run() = 0;
+};
+
+}  // namespace ponderix::platform
