@@ -68,7 +68,7 @@ using BmiOutcome = std::variant<BmiResult, BmiInputError>;
 
 inline constexpr std::string_view DefaultDecimalSeparator = ".";
 
-// The number the text begins with (see Bmi.cpp for the exact reading rules);
+// The number the text begins with (see ParseWeight.cpp for the exact reading rules);
 // 0 for an empty text or one that does not begin with a number.
 // Throws OverflowError when that number lies beyond the range of a double.
 double ParseWeight(std::string_view text);
