@@ -38,9 +38,10 @@ namespace {
 
 constexpr std::size_t MaxSignificantDigits = 800;
 
-// Powers of ten far beyond a double's range either way, at which the reader stops
-// counting: below -400 the number is 0, above 400 it overflows.
-constexpr std::int64_t PowerLimit = 1'000'000'000;
+// Where an exponent stops counting: no text that fits in memory has enough digits
+// to bring a number with such an exponent back within a double's range. The digit
+// counts themselves are bounded by the text's length, so nothing can overflow.
+constexpr std::int64_t ExponentLimit = 1'000'000'000'000'000;
 
 // A cursor over the text that steps over spaces, tabs and line feeds, so that the
 // rest of the reader never sees them.
@@ -85,10 +86,6 @@ int DigitValue(char c, int base) {
     return value < base ? value : -1;
 }
 
-std::int64_t Clamp(std::int64_t value) {
-    return std::clamp(value, -PowerLimit, PowerLimit);
-}
-
 // "&H" and "&O": the digits are the bits of a 32-bit signed integer in two's
 // complement, so "&HFF" is 255, "&HFFFFFFFF" is -1 and "&H80000000" is -2147483648.
 // Leading zeros do not count; a value needing more than 32 bits overflows. No
@@ -106,7 +103,7 @@ double ReadRadixInteger(Reader& reader, int base) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
-// The exponent after E or D, clamped to +-PowerLimit; 0 when no digit follows.
+// The exponent after E or D, clamped to +-ExponentLimit; 0 when no digit follows.
 std::int64_t ReadExponent(Reader& reader) {
     bool negative = false;
     if (reader.Peek() == '+' || reader.Peek() == '-') {
@@ -115,7 +112,7 @@ std::int64_t ReadExponent(Reader& reader) {
     }
     std::int64_t exponent = 0;
     for (; IsDigit(reader.Peek()); reader.Advance()) {
-        exponent = std::min(exponent * 10 + (reader.Peek() - '0'), PowerLimit);
+        exponent = std::min(exponent * 10 + (reader.Peek() - '0'), ExponentLimit);
     }
     return negative ? -exponent : exponent;
 }
@@ -141,11 +138,11 @@ double ReadDecimal(Reader& reader) {
         }
         anyDigit = true;
         if (digits.empty() && c == '0') {
-            leadingZeros = std::min(leadingZeros + (seenPoint ? 1 : 0), PowerLimit);
+            leadingZeros += seenPoint ? 1 : 0;
             continue;
         }
         if (!seenPoint) {
-            integerDigits = std::min(integerDigits + 1, PowerLimit);
+            ++integerDigits;
         }
         if (digits.size() < MaxSignificantDigits) {
             digits += c;
@@ -170,7 +167,7 @@ double ReadDecimal(Reader& reader) {
     // The power of ten of the first significant digit: past 400 either way the
     // number is certainly beyond a double's range, or certainly rounds to 0.
     const std::int64_t power =
-        Clamp(exponent + (integerDigits > 0 ? integerDigits - 1 : -leadingZeros - 1));
+        exponent + (integerDigits > 0 ? integerDigits - 1 : -leadingZeros - 1);
     if (power > 400) {
         throw OverflowError("the weight lies beyond the range of a double");
     }
