@@ -68,7 +68,7 @@ using BmiOutcome = std::variant<BmiResult, BmiInputError>;
 
 inline constexpr std::string_view DefaultDecimalSeparator = ".";
 
-// The number the text begins with (see Bmi.cpp for the exact reading rules);
+// The number the text begins with (see ParseWeight.cpp for the exact reading rules);
 // 0 for an empty text or one that does not begin with a number.
 // Throws OverflowError when that number lies beyond the range of a double.
 double ParseWeight(std::string_view text);
@@ -84,6 +84,8 @@ Colour BandColour(BmiBand band);
 // 255, 0, 0 for true; 175, 0, 0 for false.
 Colour BlinkColour(bool phase);
 
+// Both texts round to hundredths, halves away from zero. They throw OverflowError
+// for a value that is not finite, which ComputeBmi never passes.
 // "###.0#": 21.33, 22.4, 22.0, .1, .0, 1234.5
 std::string FormatBmi(double bmi, std::string_view decimalSeparator = DefaultDecimalSeparator);
 // "Weight for 22.5 BMI : " + "###.00" + " kgs." or " lbs"

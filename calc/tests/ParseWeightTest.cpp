@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <limits>
+#include <string>
+
+#include "calc/Bmi.h"
+
+namespace ponderix::calc {
+namespace {
+
+struct Reading {
+    std::string Text;
+    double Expected;
+};
+
+TEST(ParseWeight, ReadsTheNumberTheTextBeginsWith) {
+    const Reading cases[] = {
+        {"", 0},
+        {"abc", 0},
+        {"140", 140},
+        {"1 40", 140},
+        {" 7 0 ", 70},
+        {"\t7\n0", 70},
+        {"7\r0", 7},
+        {"70kg", 70},
+        {"70,5", 70},
+        {"70.5", 70.5},
+        {"+80", 80},
+        {"-70", -70},
+        {"- 7 0", -70},
+        {".5", 0.5},
+        {"5.", 5},
+        {"1.2.3", 1.2},
+        {".", 0},
+        {"+", 0},
+        {"+-5", 0},
+        {"1e2", 100},
+        {"1E2", 100},
+        {"1d2", 100},
+        {"1D-2", 0.01},
+        {"1e+2", 100},
+        {"1 e 2", 100},
+        {"1e", 1},
+        {"1e+", 1},
+        {"1ex5", 1},
+        {"e5", 0},
+        {".e5", 0},
+        {"0.0", 0},
+        {"1e-400", 0},
+        {"1e-310", 1e-310},
+        {"0e99999999999999999999", 0},
+        {"1e-99999999999999999999", 0},
+        {"0.00000000000000000000000000000000000000001e41", 1},
+        // Correct rounding: the nearest double, ties to even.
+        {"9007199254740993", 9007199254740992.0},
+        {"2.2250738585072011e-308", 2.2250738585072011e-308},
+        {"1.7976931348623158e308", std::numeric_limits<double>::max()},
+        // "&H" and "&O" read 32 bits in two's complement; no sign may precede them.
+        {"&HFF", 255},
+        {"&hff", 255},
+        {"& H 1 0", 16},
+        {"&H7FFFFFFF", 2147483647},
+        {"&HFFFFFFFF", -1},
+        {"&H80000000", -2147483648.0},
+        {"&H000000001", 1},
+        {"&HFF.5", 255},
+        {"&H", 0},
+        {"&HG", 0},
+        {"&O17", 15},
+        {"&o17", 15},
+        {"&O37777777777", -1},
+        {"&O8", 0},
+        {"&X1", 0},
+        {"-&H10", 0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseWeight(c.Text), c.Expected) << '"' << c.Text << '"';
+    }
+}
+
+TEST(ParseWeight, DigitsBeyondTheKeptOnesStillDecideTheRounding) {
+    // Exactly halfway between 1 and the next double rounds to even, 1; anything more,
+    // even a digit a thousand places on, rounds up.
+    const std::string half = "1.00000000000000011102230246251565404236316680908203125";
+    EXPECT_EQ(ParseWeight(half), 1.0);
+    EXPECT_EQ(ParseWeight(half + std::string(1000, '0') + "1"), 1 + 0x1p-52);
+    EXPECT_EQ(ParseWeight(half + std::string(1000, '0')), 1.0);
+}
+
+TEST(ParseWeight, NumbersBeyondADoubleOverflow) {
+    const std::string cases[] = {"1e400",
+                                 "-1e400",
+                                 std::string(400, '9'),
+                                 "1.7976931348623159e308",
+                                 "1e99999999999999999999",
+                                 "&H100000000",
+                                 "&O40000000000"};
+    for (const auto& text : cases) {
+        EXPECT_THROW(ParseWeight(text), OverflowError) << '"' << text << '"';
+    }
+}
+
+TEST(ParseWeight, ReadsAMegabyteTextInOnePass) {
+    constexpr std::size_t Megabyte = 1 << 20;
+    const Reading cases[] = {{std::string(Megabyte, ' '), 0},
+                             {"1" + std::string(Megabyte, ' ') + "40", 140},
+                             {std::string(Megabyte, '0') + "7", 7},
+                             {"0." + std::string(Megabyte, '3'), 1.0 / 3},
+                             {"&H" + std::string(Megabyte, '0') + "F", 15}};
+    for (const auto& c : cases) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(ParseWeight(c.Text), c.Expected) << c.Text.substr(0, 8);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    }
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(ParseWeight(std::string(Megabyte, '1')), OverflowError);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+}  // namespace
+}  // namespace ponderix::calc
