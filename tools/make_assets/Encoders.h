@@ -1,0 +1,64 @@
+// The pixel buffer the pictures are drawn into, and the writers of the three file
+// formats the program loads: 24- and 32-bit BMP, and icons and cursors made of
+// palette DIBs with an AND mask. They write exactly the header layouts below and
+// nothing else, so the committed files do not depend on a library's choices.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace ponderix::tools {
+
+constexpr std::uint32_t Argb(int red, int green, int blue, int alpha = 255) {
+    return (static_cast<std::uint32_t>(alpha) << 24) | (static_cast<std::uint32_t>(red) << 16) |
+           (static_cast<std::uint32_t>(green) << 8) | static_cast<std::uint32_t>(blue);
+}
+
+// Pixels row by row from the top, each 0xAARRGGBB.
+class Canvas {
+public:
+    Canvas(int width, int height, std::uint32_t fill = Argb(0, 0, 0));
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    std::uint32_t At(int x, int y) const { return pixels_[Index(x, y)]; }
+    void Set(int x, int y, std::uint32_t argb) { pixels_[Index(x, y)] = argb; }
+    void FillRect(int left, int top, int right, int bottom, std::uint32_t argb);  // inclusive
+    const std::vector<std::uint32_t>& Pixels() const { return pixels_; }
+
+private:
+    std::size_t Index(int x, int y) const;
+
+    int width_;
+    int height_;
+    std::vector<std::uint32_t> pixels_;
+};
+
+using FileBytes = std::vector<std::uint8_t>;
+
+// BITMAPINFOHEADER, BI_RGB, rows bottom-up; alpha is dropped.
+FileBytes EncodeBmp24(const Canvas& canvas);
+
+// BITMAPV5HEADER, BI_BITFIELDS with an alpha mask, rows bottom-up, sRGB.
+FileBytes EncodeBmp32(const Canvas& canvas);
+
+// One image of an icon or cursor: a palette of 2 (1 bit) or 16 (4 bits) colours.
+// Every opaque pixel must have a colour of the palette; a pixel with alpha 0 is
+// transparent (AND mask set, colour index 0).
+struct IconImage {
+    Canvas Pixels;
+    std::vector<std::uint32_t> Palette;
+};
+
+// An .ico file holding the images in the given order.
+FileBytes EncodeIcon(std::span<const IconImage> images);
+
+// A .cur file of one image with its hot spot.
+FileBytes EncodeCursor(const IconImage& image, int hotSpotX, int hotSpotY);
+
+// Writes the bytes to the path, replacing the file; throws std::runtime_error.
+void WriteFile(const std::string& path, const FileBytes& bytes);
+
+}  // namespace ponderix::tools

@@ -1,0 +1,54 @@
+// The pictures of the program, drawn pixel by pixel: the window background, the
+// title-bar keys, the calculate key, the hand cursor and the program icon. Only
+// the lettering (and the banner) come from a font renderer; see Lettering.h.
+#pragma once
+
+#include "tools/make_assets/Encoders.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace ponderix::tools {
+
+// How much of a letter covers each pixel, 0 (none) to 255 (all), row by row from
+// the top.
+struct Coverage {
+    int Width = 0;
+    int Height = 0;
+    std::vector<std::uint8_t> Values;
+
+    std::uint8_t At(int x, int y) const {
+        return Values[static_cast<std::size_t>(y) * static_cast<std::size_t>(Width) +
+                      static_cast<std::size_t>(x)];
+    }
+};
+
+// 489 x 406: the rounded blue panel with its raised edge and the sunken inner panel.
+Canvas Background();
+
+enum class TitleGlyph { QuestionMark, Bar, Cross };
+
+// 21 x 21: a title-bar key with its black glyph.
+Canvas TitleKey(TitleGlyph glyph);
+
+// Every colour channel of every pixel raised by amount, stopping at 255.
+Canvas Raised(const Canvas& picture, int amount);
+
+// How much the lit calculate key adds to each channel of the unlit one.
+inline constexpr int CalculateLitRed = 5;
+inline constexpr int CalculateLitGreen = 31;
+inline constexpr int CalculateLitBlue = 43;
+
+// 151 x 40: the blue calculate key, lit or not, with the white lettering laid on
+// (the lettering's coverage is centred on the key).
+Canvas CalculateKey(bool lit, const Coverage& lettering);
+
+// 32 x 32 black and white, with its hot spot at the fingertip.
+inline constexpr int HandHotSpotX = 18;
+inline constexpr int HandHotSpotY = 7;
+IconImage HandCursor();
+
+// 32 x 32 in 2 colours, 32 x 32 and 16 x 16 in 16 colours.
+std::vector<IconImage> ProgramIcon();
+
+}  // namespace ponderix::tools

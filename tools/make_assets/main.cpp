@@ -1,0 +1,87 @@
+// Draws every picture of the program and writes them into one folder (the
+// source tree's assets/, where they are committed).
+//
+//   ponderix_make_assets <output folder>
+//
+// Runs without a display: Qt is only asked to render the lettering offscreen.
+#include "tools/make_assets/Encoders.h"
+#include "tools/make_assets/Lettering.h"
+#include "tools/make_assets/Pictures.h"
+
+#include <QtGui/QGuiApplication>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+namespace {
+
+using namespace ponderix::tools;
+
+// By path, so that the lettering does not depend on how fonts are configured.
+const Fonts LiberationSans = {
+    "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf",
+    "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
+};
+
+void Write(const std::filesystem::path& folder, const char* name, const FileBytes& bytes) {
+    WriteFile((folder / name).string(), bytes);
+    std::cout << "  " << name << " (" << bytes.size() << " bytes)\n";
+}
+
+int Run(const std::filesystem::path& folder) {
+    for (const std::string& font : {LiberationSans.SansBold, LiberationSans.SansRegular}) {
+        if (!std::filesystem::exists(font)) {
+            std::cerr << "missing font " << font << " (Debian package fonts-liberation)\n";
+            return 1;
+        }
+    }
+    std::filesystem::create_directories(folder);
+    std::cout << "Writing the pictures into " << folder.string() << ":\n";
+
+    Write(folder, "background.bmp", EncodeBmp24(Background()));
+
+    constexpr int KeyLift = 29;
+    const struct {
+        TitleGlyph Glyph;
+        const char* Normal;
+        const char* Lit;
+    } keys[] = {
+        {TitleGlyph::QuestionMark, "key_help.bmp", "key_help_lit.bmp"},
+        {TitleGlyph::Bar, "key_minimise.bmp", "key_minimise_lit.bmp"},
+        {TitleGlyph::Cross, "key_close.bmp", "key_close_lit.bmp"},
+    };
+    for (const auto& key : keys) {
+        const Canvas normal = TitleKey(key.Glyph);
+        Write(folder, key.Normal, EncodeBmp24(normal));
+        Write(folder, key.Lit, EncodeBmp24(Raised(normal, KeyLift)));
+    }
+
+    const Coverage lettering = Lettering(LiberationSans, "Calculate BMI", 14);
+    Write(folder, "calculate.bmp", EncodeBmp24(CalculateKey(false, lettering)));
+    Write(folder, "calculate_lit.bmp", EncodeBmp24(CalculateKey(true, lettering)));
+
+    Write(folder, "banner.bmp", EncodeBmp32(Banner(LiberationSans)));
+    Write(folder, "hand.cur", EncodeCursor(HandCursor(), HandHotSpotX, HandHotSpotY));
+    Write(folder, "ponderix.ico", EncodeIcon(ProgramIcon()));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: ponderix_make_assets <output folder>\n";
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication application(argc, argv);
+    try {
+        return Run(argv[1]);
+    } catch (const std::exception& error) {
+        std::cerr << "ponderix_make_assets: " << error.what() << '\n';
+        return 1;
+    }
+}
