@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <span>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
 
 namespace ponderix::tools {
 
