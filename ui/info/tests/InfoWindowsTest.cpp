@@ -1,0 +1,173 @@
+// The About and Quick Help windows on the fake window system: their texts,
+// the placing of their labels and the link.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "platform/fake/FakeWindowSystem.h"
+#include "ui/Product.h"
+#include "ui/info/AboutWindow.h"
+#include "ui/info/QuickHelpWindow.h"
+
+namespace ponderix::ui {
+namespace {
+
+using platform::PixelRect;
+using platform::fake::FakeWindow;
+using platform::fake::FakeWindowSystem;
+
+std::size_t Count(const std::string& text, char c) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), c));
+}
+
+std::size_t Count(const std::string& text, std::string_view part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// ---------------------------------------------------------------------------
+// The texts
+
+TEST(QuickHelpText, IsTwoParagraphsAfterAnEmptyLine) {
+    const std::string text = QuickHelpWindow::HelpText();
+    EXPECT_EQ(text.size(), 589 + ProductName.size());
+    EXPECT_EQ(text.rfind("\rPonderix is very easy to use.", 0), 0U) << "opens with a lone CR";
+    EXPECT_EQ(Count(text, '\r'), 3U);
+    EXPECT_EQ(Count(text, '\n'), 2U);
+    EXPECT_EQ(Count(text, "\r\n\r\n The Body mass index"), 1U);
+    EXPECT_EQ(Count(text, '"'), 2U);
+    EXPECT_EQ(Count(text, "\"Calculate BMI button\""), 1U);
+    EXPECT_EQ(Count(text, "color-coded  to correspond"), 1U);
+    EXPECT_EQ(Count(text, "left pane, and select either Pounds"), 1U);
+    EXPECT_TRUE(text.ends_with("overall risk of poor health.")) << "no line break at the end";
+}
+
+TEST(AboutDescription, IsFiveLinesBrokenByLoneCarriageReturns) {
+    const std::string text = AboutWindow::Description();
+    EXPECT_EQ(text.size(), 201 + ProductName.size());
+    EXPECT_EQ(Count(text, '\r'), 4U);
+    EXPECT_EQ(Count(text, '\n'), 0U);
+
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\r', start)) != std::string::npos; start = end + 1) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    lines.push_back(text.substr(start));
+    ASSERT_EQ(lines.size(), 5U);
+    EXPECT_EQ(lines[0], "");
+    EXPECT_EQ(lines[1],
+              " Ponderix is a quick and easy way to calculate your BMI index,  and therefore help "
+              "you to remain healthy");
+    EXPECT_EQ(lines[2], "    " + std::string(47, '_'));
+    EXPECT_EQ(lines[3], "");
+    EXPECT_EQ(lines[4], std::string(32, ' ') + "Brought to you by ");
+}
+
+// ---------------------------------------------------------------------------
+// The windows
+
+class InfoWindowTest : public ::testing::Test {
+protected:
+    InfoWindowTest() : m_Owner(m_System.CreateWindow(OwnerLayout)) { m_Owner->Show(); }
+
+    static PixelRect BoundsOf(platform::IWindow& window, std::string_view label) {
+        return window.Get<platform::ILabel>(label).Bounds();
+    }
+
+    static constexpr platform::WindowSpec OwnerLayout{
+        .Name = "fOwner", .InnerWidth = 7320, .InnerHeight = 6075};
+
+    FakeWindowSystem m_System;
+    std::unique_ptr<platform::IWindow> m_Owner;
+};
+
+TEST_F(InfoWindowTest, AboutLoadsItsTextsAndTitleSize) {
+    AboutWindow about(m_System);
+    auto& window = about.Window();
+    EXPECT_EQ(window.Get<platform::ILabel>("lblURL").Caption(), PublisherAddress);
+    EXPECT_EQ(window.Get<platform::ILabel>("lblLogo").Caption(), "Ponderix");
+    EXPECT_EQ(window.Get<platform::ILabel>("lblLogo").FontSize(), 25);
+    EXPECT_EQ(window.Get<platform::ILabel>("lblAbout").Caption(), AboutWindow::Description());
+}
+
+TEST_F(InfoWindowTest, AboutPlacesItsLabelsWhenShownInFractionalPixels) {
+    AboutWindow about(m_System);
+    about.Show(*m_Owner);
+    auto& window = about.Window();
+    EXPECT_EQ(window.ScaleWidth(), 312);
+    EXPECT_EQ(window.ScaleHeight(), 263);
+    EXPECT_EQ(BoundsOf(window, "lblLogo"), (PixelRect{3.5f, 0, 305, 56}));
+    EXPECT_EQ(BoundsOf(window, "lblAbout"), (PixelRect{3.5f, 56, 305, 207}));
+    EXPECT_EQ(BoundsOf(window, "lblURL"), (PixelRect{7.5f, 231, 301, 28}));
+}
+
+TEST_F(InfoWindowTest, AboutPlacesAgainWhenItsSizeChanges) {
+    AboutWindow about(m_System);
+    about.Show(*m_Owner);
+    auto& window = dynamic_cast<FakeWindow&>(about.Window());
+    window.SetInnerSize(401, 300);
+    EXPECT_EQ(BoundsOf(window, "lblLogo"), (PixelRect{48, 0, 305, 56}));
+    EXPECT_EQ(BoundsOf(window, "lblAbout"), (PixelRect{48, 56, 305, 244}));
+    EXPECT_EQ(BoundsOf(window, "lblURL"), (PixelRect{52, 268, 301, 28}));
+}
+
+TEST_F(InfoWindowTest, ADescriptionOfAnotherWidthIsCentredByItsOldWidthFirst) {
+    AboutWindow about(m_System);
+    auto& window = about.Window();
+    window.Get<platform::ILabel>("lblAbout").Move(4, 75, 205, 56);
+    about.Show(*m_Owner);
+    EXPECT_EQ(BoundsOf(window, "lblAbout"), (PixelRect{53.5f, 56, 305, 207}));
+    dynamic_cast<FakeWindow&>(window).SetInnerSize(312, 262);
+    EXPECT_EQ(BoundsOf(window, "lblAbout"), (PixelRect{3.5f, 56, 305, 206}));
+}
+
+TEST_F(InfoWindowTest, AFailingMoveEndsThePlacingAndKeepsTheMovesBefore) {
+    AboutWindow about(m_System);
+    auto& window = dynamic_cast<FakeWindow&>(about.Window());
+    m_System.FailOperation("lblAbout:Control.Move", 1);
+    EXPECT_THROW(about.Show(*m_Owner), platform::PlatformError);
+    EXPECT_EQ(BoundsOf(window, "lblLogo"), (PixelRect{3.5f, 0, 305, 56}));
+    EXPECT_EQ(BoundsOf(window, "lblURL"), (PixelRect{59, 153, 166, 28})) << "the link stays put";
+}
+
+TEST_F(InfoWindowTest, TheLinkOpensTheAddressWhateverItShows) {
+    AboutWindow about(m_System);
+    about.Show(*m_Owner);
+    auto& window = dynamic_cast<FakeWindow&>(about.Window());
+    window.Get<platform::ILabel>("lblURL").SetCaption("somewhere else");
+    window.ClickControl("lblURL");
+    EXPECT_EQ(m_System.OpenedLinks(), std::vector<std::string>{std::string(PublisherAddress)});
+    EXPECT_TRUE(window.IsLoaded()) << "the window stays open";
+}
+
+TEST_F(InfoWindowTest, QuickHelpFillsTheWholeInnerArea) {
+    QuickHelpWindow help(m_System);
+    auto& window = dynamic_cast<FakeWindow&>(help.Window());
+    EXPECT_EQ(window.Get<platform::ILabel>("lblQuickHelp").Caption(), QuickHelpWindow::HelpText());
+    help.Show(*m_Owner);
+    EXPECT_EQ(BoundsOf(window, "lblQuickHelp"), (PixelRect{0, 0, 312, 231}));
+    window.SetInnerSize(400, 300.5f);
+    EXPECT_EQ(BoundsOf(window, "lblQuickHelp"), (PixelRect{0, 0, 400, 300.5f}));
+}
+
+TEST_F(InfoWindowTest, BothWindowsAreCentredOverTheirOwner) {
+    AboutWindow about(m_System);
+    QuickHelpWindow help(m_System);
+    about.Show(*m_Owner);
+    help.Show(*m_Owner);
+    const auto owner = dynamic_cast<FakeWindow&>(*m_Owner).ScreenRect();
+    for (platform::IWindow* window : {&about.Window(), &help.Window()}) {
+        const auto rect = dynamic_cast<FakeWindow&>(*window).ScreenRect();
+        EXPECT_LE(std::abs((rect.Left + rect.Width / 2) - (owner.Left + owner.Width / 2)), 1);
+        EXPECT_LE(std::abs((rect.Top + rect.Height / 2) - (owner.Top + owner.Height / 2)), 1);
+        EXPECT_EQ(dynamic_cast<FakeWindow&>(*window).Owner(), m_Owner.get());
+    }
+}
+
+}  // namespace
+}  // namespace ponderix::ui

@@ -1,0 +1,220 @@
+#include "ui/main/MainWindow.h"
+
+#include <cmath>
+#include <variant>
+
+#include "app/OpenLink.h"
+#include "calc/Bmi.h"
+#include "controls/picture_button/PictureButton.h"
+#include "ui/Product.h"
+#include "ui/info/AboutWindow.h"
+#include "ui/info/QuickHelpWindow.h"
+#include "ui/main/MainLayout.h"
+
+namespace ponderix::ui {
+namespace {
+
+constexpr int DefaultHeightRow = 20;  // 5' 8"
+constexpr std::string_view DefaultWeight = "140";
+constexpr std::string_view DefaultHeight = "20";
+
+platform::Colour ToColour(calc::Colour colour) {
+    return platform::Colour::Rgb(colour.Red, colour.Green, colour.Blue);
+}
+
+}  // namespace
+
+int StoredHeightRow(std::string_view stored) {
+    double value = 0;
+    try {
+        value = calc::ParseWeight(stored);
+    } catch (const calc::OverflowError&) {
+        return DefaultHeightRow;
+    }
+    // The default rounding mode rounds halves to the even neighbour.
+    const double row = std::nearbyint(value);
+    if (!(row >= calc::HeightTable::NoHeight && row < calc::HeightTable::RowCount)) {
+        return DefaultHeightRow;
+    }
+    return static_cast<int>(row);
+}
+
+std::string StoredHeightText(int row) {
+    return row < 0 ? std::to_string(row) : " " + std::to_string(row);
+}
+
+MainWindow::MainWindow(platform::IWindowSystem& system)
+    : m_System(system),
+      m_Window(system.CreateWindow(MainLayout())),
+      Text1(m_Window->Get<platform::ITextBox>("Text1")),
+      List1(m_Window->Get<platform::IListBox>("List1")),
+      lblBMI(m_Window->Get<platform::ILabel>("lblBMI")),
+      lblIWeight(m_Window->Get<platform::ILabel>("lblIWeight")),
+      lblWeightUnit(m_Window->Get<platform::ILabel>("lblWeightUnit")),
+      Timer1(m_Window->Get<platform::ITimer>("Timer1")),
+      imBanner(m_Window->Get<platform::IImage>("imBanner")) {
+    m_Window->UserControl<controls::PictureButton>("btnCalculate").Click.Connect([this] {
+        btnCalculate_Click();
+    });
+    for (int index = 0; index <= 2; ++index) {
+        m_Window->UserControl<controls::PictureButton>("btnForm", index)
+            .Click.Connect([this, index] { btnForm_Click(index); });
+    }
+    for (int index = 0; index <= 1; ++index) {
+        m_Window->Get<platform::IOptionButton>("optWeightUnit", index).Click.Connect([this, index] {
+            optWeightUnit_Click(index);
+        });
+        m_Window->Get<platform::ILabel>("lblName", index).Click.Connect([this, index] {
+            lblName_Click(index);
+        });
+    }
+    Timer1.Tick.Connect([this] { Timer1_Timer(); });
+    imBanner.Click.Connect([this] { imBanner_Click(); });
+    Form_Load();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::Show() {
+    m_Window->Show();
+}
+
+std::string MainWindow::GetSetting(std::string_view key, std::string_view defaultValue) {
+    return m_System.Settings().GetSetting(ProductName, SettingsSection, key, defaultValue);
+}
+
+void MainWindow::Form_Load() {
+    // The banner covers the placeholder name label, which shares its rectangle.
+    imBanner.SetEnabled(true);
+    imBanner.SetVisible(true);
+    imBanner.BringToFront();
+
+    for (int row = 0; row < calc::HeightTable::RowCount; ++row) {
+        List1.AddItem(calc::HeightTable::Caption(row));
+    }
+    Text1.SetText(GetSetting("Weight", DefaultWeight));
+    List1.SetListIndex(StoredHeightRow(GetSetting("Height", DefaultHeight)));
+
+    auto& publisher = m_Window->Get<platform::ILabel>("lblName", 0);
+    publisher.SetFontSize(17);
+    publisher.SetCaption(PublisherName);
+    auto& product = m_Window->Get<platform::ILabel>("lblName", 1);
+    product.SetFontSize(9);
+    product.SetCaption(ProductName);
+
+    const platform::PixelRect publisherBounds = publisher.Bounds();
+    imBanner.Move(publisherBounds.Left, publisherBounds.Top);
+}
+
+void MainWindow::btnCalculate_Click() {
+    const bool kilograms = m_Window->Get<platform::IOptionButton>("optWeightUnit", 0).Value();
+    const calc::WeightUnit unit =
+        kilograms ? calc::WeightUnit::Kilograms : calc::WeightUnit::Pounds;
+
+    calc::BmiOutcome outcome;
+    try {
+        outcome = calc::ComputeBmi(Text1.Text(), unit, static_cast<std::int16_t>(List1.ListIndex()),
+                                   m_System.DecimalSeparator());
+    } catch (const calc::OverflowError&) {
+        m_System.ShowErrorMessage(WeightTooLargeMessage, ProductName);
+        return;
+    }
+    if (const auto* error = std::get_if<calc::BmiInputError>(&outcome)) {
+        m_System.ShowErrorMessage(calc::Message(*error), ProductName);
+        return;
+    }
+
+    const auto& result = std::get<calc::BmiResult>(outcome);
+    lblBMI.SetCaption(result.BmiText);
+    lblIWeight.SetCaption(result.IdealWeightText);
+    Timer1.SetEnabled(false);
+    if (result.Band == calc::BmiBand::Extreme) {
+        Timer1.SetEnabled(true);  // the interval starts anew
+        lblBMI.SetForeColour(ToColour(calc::BlinkColour(true)));
+    } else {
+        lblBMI.SetForeColour(ToColour(result.Colour));
+    }
+    SaveSettings();
+}
+
+void MainWindow::SaveSettings() {
+    try {
+        platform::ISettingsStore& settings = m_System.Settings();
+        settings.SaveSetting(ProductName, SettingsSection, "Weight", Text1.Text());
+        settings.SaveSetting(ProductName, SettingsSection, "Height",
+                             StoredHeightText(List1.ListIndex()));
+    } catch (const platform::PlatformError&) {
+        // The result stays on the screen; the user learns it will not be remembered.
+        m_System.ShowErrorMessage(NotSavedMessage, ProductName);
+    }
+}
+
+void MainWindow::optWeightUnit_Click(int index) {
+    lblWeightUnit.SetCaption(index == 1 ? "Lbs." : "Kgs.");
+}
+
+void MainWindow::btnForm_Click(int index) {
+    switch (index) {
+        case 0:
+            ShowPopupMenu();
+            break;
+        case 1:
+            m_Window->Minimise();
+            break;
+        case 2:
+            // Owned windows go with it; the program ends when no window is left.
+            m_Window->Unload();
+            break;
+        default:
+            break;
+    }
+}
+
+void MainWindow::ShowPopupMenu() {
+    unsigned chosen = 0;
+    {
+        const std::unique_ptr<platform::IPopupMenu> menu = m_System.CreatePopupMenu();
+        menu->InsertItem(0, QuickHelpItem, "Quick Help");
+        menu->InsertItem(1, AboutItem, "About");
+        chosen = menu->Track(m_System.CursorPos(), *m_Window);
+    }  // the menu is destroyed whatever was chosen
+    if (chosen == AboutItem) {
+        ShowAbout();
+    } else if (chosen == QuickHelpItem) {
+        ShowQuickHelp();
+    }
+}
+
+void MainWindow::ShowAbout() {
+    if (!m_About || !m_About->IsLoaded()) {
+        m_About.reset();
+        m_About = std::make_unique<AboutWindow>(m_System);
+    }
+    m_About->Show(*m_Window);
+}
+
+void MainWindow::ShowQuickHelp() {
+    if (!m_QuickHelp || !m_QuickHelp->IsLoaded()) {
+        m_QuickHelp.reset();
+        m_QuickHelp = std::make_unique<QuickHelpWindow>(m_System);
+    }
+    m_QuickHelp->Show(*m_Window);
+}
+
+void MainWindow::Timer1_Timer() {
+    m_BlinkPhase = !m_BlinkPhase;
+    lblBMI.SetForeColour(ToColour(calc::BlinkColour(m_BlinkPhase)));
+    m_System.DoEvents();
+}
+
+void MainWindow::imBanner_Click() {
+    app::OpenLink(m_System, PublisherAddress);
+}
+
+void MainWindow::lblName_Click(int index) {
+    if (index == 0) {
+        app::OpenLink(m_System, PublisherAddress);
+    }
+}
+
+}  // namespace ponderix::ui

@@ -1,0 +1,483 @@
+// The main window's behaviour on the fake window system: loading and the saved
+// settings, the calculation and its messages, the blinking, the unit buttons,
+// the title-bar keys with the popup menu, and the publisher's links.
+#include "ui/main/MainWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "controls/picture_button/PictureButton.h"
+#include "platform/fake/FakeWindowSystem.h"
+#include "ui/Product.h"
+#include "ui/info/AboutWindow.h"
+#include "ui/info/QuickHelpWindow.h"
+
+namespace ponderix::ui {
+namespace {
+
+using platform::Colour;
+using platform::fake::FakeWindow;
+using platform::fake::FakeWindowSystem;
+
+constexpr Colour Green = Colour::Rgb(0, 128, 0);
+constexpr Colour BrightRed = Colour::Rgb(255, 0, 0);
+constexpr Colour DarkRed = Colour::Rgb(175, 0, 0);
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() { m_System.RegisterUserControl(controls::PictureButton::Class()); }
+
+    void Start() {
+        m_Main = std::make_unique<MainWindow>(m_System);
+        m_Main->Show();
+    }
+
+    FakeWindow& Window() { return dynamic_cast<FakeWindow&>(m_Main->Window()); }
+    platform::ILabel& Label(std::string_view name, int index = platform::NoIndex) {
+        return Window().Get<platform::ILabel>(name, index);
+    }
+    platform::ITextBox& Text1() { return Window().Get<platform::ITextBox>("Text1"); }
+    platform::IListBox& List1() { return Window().Get<platform::IListBox>("List1"); }
+    platform::ITimer& Timer1() { return Window().Get<platform::ITimer>("Timer1"); }
+    bool Option(int index) {
+        return Window().Get<platform::IOptionButton>("optWeightUnit", index).Value();
+    }
+
+    void Calculate(std::string_view weight, bool kilograms = false, int row = 20) {
+        Text1().SetText(weight);
+        Window().ClickControl("optWeightUnit", kilograms ? 0 : 1);
+        List1().SetListIndex(row);
+        Window().UserControlHost("btnCalculate").ClickByUser();
+    }
+    void ClickKey(int index) { Window().UserControlHost("btnForm", index).ClickByUser(); }
+
+    void Store(std::string_view key, std::string_view value) {
+        m_System.StoredSettings()[{"Ponderix", "Settings", std::string(key)}] = value;
+    }
+    std::optional<std::string> Stored(std::string_view key) {
+        const auto& settings = m_System.StoredSettings();
+        const auto found = settings.find({"Ponderix", "Settings", std::string(key)});
+        return found == settings.end() ? std::nullopt : std::optional<std::string>(found->second);
+    }
+    std::vector<std::string> MessagePrompts() {
+        std::vector<std::string> prompts;
+        for (const auto& message : m_System.Messages()) {
+            EXPECT_EQ(message.Caption, "Ponderix");
+            prompts.push_back(message.Prompt);
+        }
+        return prompts;
+    }
+
+    // Everything a failed calculation must leave as it was.
+    struct Shown {
+        std::string Bmi;
+        std::string IdealWeight;
+        Colour BmiColour;
+        bool Blinking;
+        std::optional<std::string> Weight;
+        std::optional<std::string> Height;
+        friend bool operator==(const Shown&, const Shown&) = default;
+    };
+    Shown WhatIsShown() {
+        return {Label("lblBMI").Caption(),
+                Label("lblIWeight").Caption(),
+                Label("lblBMI").ForeColour(),
+                Timer1().Enabled(),
+                Stored("Weight"),
+                Stored("Height")};
+    }
+
+    FakeWindowSystem m_System;
+    std::unique_ptr<MainWindow> m_Main;
+};
+
+// ---------------------------------------------------------------------------
+// Loading
+
+TEST_F(MainWindowTest, FirstStartWithoutSettings) {
+    Start();
+    EXPECT_EQ(Text1().Text(), "140");
+    EXPECT_EQ(List1().ListIndex(), 20);
+    EXPECT_EQ(List1().List(20), "5' 8\"");
+    EXPECT_TRUE(Option(1));
+    EXPECT_FALSE(Option(0));
+    EXPECT_EQ(Label("lblWeightUnit").Caption(), "Lbs");
+    EXPECT_EQ(Label("lblBMI").Caption(), "");
+    EXPECT_EQ(Label("lblIWeight").Caption(), "");
+    EXPECT_FALSE(Timer1().Enabled());
+    EXPECT_TRUE(m_System.StoredSettings().empty()) << "loading saves nothing";
+    EXPECT_TRUE(m_System.Messages().empty());
+}
+
+TEST_F(MainWindowTest, TheHeightListHoldsTheRowsInOrder) {
+    Start();
+    ASSERT_EQ(List1().ListCount(), 36);
+    const std::pair<int, const char*> rows[] = {{0, "4'"},  {1, "4' 1\""},  {11, "4' 11\""},
+                                                {12, "5'"}, {13, "5' 1\""}, {35, "6' 11\""}};
+    for (const auto& [row, caption] : rows) {
+        EXPECT_EQ(List1().List(row), caption);
+    }
+}
+
+TEST_F(MainWindowTest, LoadingNamesThePublisherAndProductAndPutsTheBannerOverTheName) {
+    Start();
+    EXPECT_EQ(Label("lblName", 0).Caption(), "Tarnwick");
+    EXPECT_EQ(Label("lblName", 0).FontSize(), 17);
+    EXPECT_EQ(Label("lblName", 1).Caption(), "Ponderix");
+    EXPECT_EQ(Label("lblName", 1).FontSize(), 9);
+    const auto banner = Window().Get<platform::IImage>("imBanner").Bounds();
+    const auto name = Label("lblName", 0).Bounds();
+    EXPECT_EQ(banner.Left, name.Left);
+    EXPECT_EQ(banner.Top, name.Top);
+    EXPECT_EQ(banner.Width, 375) << "the banner keeps its size";
+}
+
+TEST_F(MainWindowTest, TheStoredWeightIsShownExactly) {
+    const std::string weights[] = {"70kg",
+                                   " 7 0 ",
+                                   "\"80\" = heavy; 'quite'",
+                                   "90\r\nkg",
+                                   "Gewicht: 75 \xC3\x9F\xE2\x82\xAC",
+                                   std::string(10000, '7'),
+                                   ""};
+    for (const std::string& weight : weights) {
+        Store("Weight", weight);
+        Start();
+        EXPECT_EQ(Text1().Text(), weight);
+    }
+}
+
+TEST_F(MainWindowTest, TheStoredHeightSelectsItsRowOrFallsBackToTheDefault) {
+    struct Case {
+        const char* Stored;
+        int Row;
+    };
+    const Case cases[] = {
+        {" 35", 35},  {"35", 35},    {" 0", 0},     {"", 0},        {"abc", 0},
+        {"20.5", 20}, {"21.5", 22},  {"35.4", 35},  {"-1", -1},     {" 2 7", 27},
+        {"&H10", 16}, {"36", 20},    {"35.5", 20},  {"-2", 20},     {"-1.5", 20},
+        {"1e10", 20}, {"1e400", 20}, {"40000", 20}, {"-40000", 20}, {"&HFFFFFFFF", -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Stored);
+        Store("Height", c.Stored);
+        Store("Weight", "65");
+        Start();
+        EXPECT_EQ(List1().ListIndex(), c.Row);
+        EXPECT_EQ(Text1().Text(), "65") << "the weight is restored whatever the height holds";
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Calculating
+
+TEST_F(MainWindowTest, CalculatingAtOnceShowsAndSavesTheDefaults) {
+    Start();
+    Window().UserControlHost("btnCalculate").ClickByUser();
+    EXPECT_EQ(Label("lblBMI").Caption(), "21.33");
+    EXPECT_EQ(Label("lblBMI").ForeColour(), Green);
+    EXPECT_EQ(Label("lblIWeight").Caption(), "Weight for 22.5 BMI : 147.68 lbs");
+    EXPECT_EQ(Stored("Weight"), "140");
+    EXPECT_EQ(Stored("Height"), " 20");
+    EXPECT_FALSE(Timer1().Enabled());
+    EXPECT_TRUE(m_System.Messages().empty());
+}
+
+TEST_F(MainWindowTest, EachBandShowsItsColourAndOnlyExtremeBlinks) {
+    struct Case {
+        const char* Weight;
+        const char* Bmi;
+        Colour Expected;
+        bool Blinks;
+    };
+    const Case cases[] = {
+        {"100", "15.24", Colour::Rgb(0, 0, 255), false},
+        {"140", "21.33", Green, false},
+        {"180", "27.42", Colour::Rgb(255, 128, 64), false},
+        {"220", "33.52", Colour::Rgb(200, 0, 0), false},
+        {"400", "60.94", BrightRed, true},
+    };
+    Start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Weight);
+        Calculate(c.Weight);
+        EXPECT_EQ(Label("lblBMI").Caption(), c.Bmi);
+        EXPECT_EQ(Label("lblBMI").ForeColour(), c.Expected);
+        EXPECT_EQ(Timer1().Enabled(), c.Blinks);
+        EXPECT_EQ(Stored("Weight"), c.Weight);
+    }
+}
+
+TEST_F(MainWindowTest, NumbersUseTheLocalesDecimalSeparator) {
+    m_System.SetDecimalSeparator(",");
+    Start();
+    Calculate("70", true);
+    EXPECT_EQ(Label("lblBMI").Caption(), "23,46");
+    EXPECT_EQ(Label("lblIWeight").Caption(), "Weight for 22.5 BMI : 67,13 kgs.");
+    EXPECT_EQ(Stored("Weight"), "70") << "the weight is kept as typed";
+}
+
+TEST_F(MainWindowTest, AnUnusableInputIsReportedAndChangesNothing) {
+    struct Case {
+        const char* Weight;
+        int Row;
+        const char* Message;
+    };
+    const Case cases[] = {
+        {"", 20, "Please specify weight"},
+        {"abc", 20, "Please specify weight"},
+        {"0", 20, "Please specify weight"},
+        {"-70", 20, "Please specify weight"},
+        {"0.0", 20, "Please specify weight"},
+        {"70", -1, "Please specify height"},
+        {"", -1, "Please specify weight"},
+        {"1e400", 20, MainWindow::WeightTooLargeMessage.data()},
+        {"8.2e307", 20, MainWindow::WeightTooLargeMessage.data()},
+    };
+    Start();
+    Calculate("400");  // an extreme result: shown, blinking and saved
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Weight);
+        const Shown before = WhatIsShown();
+        const std::size_t messages = m_System.Messages().size();
+        Text1().SetText(c.Weight);
+        Window().ClickControl("optWeightUnit", std::string_view(c.Weight) == "8.2e307" ? 0 : 1);
+        List1().SetListIndex(c.Row);
+        Window().UserControlHost("btnCalculate").ClickByUser();
+        ASSERT_EQ(m_System.Messages().size(), messages + 1);
+        EXPECT_EQ(MessagePrompts().back(), c.Message);
+        EXPECT_EQ(WhatIsShown(), before);
+    }
+}
+
+TEST_F(MainWindowTest, AMissingHeightCanOnlyComeFromTheStore) {
+    Store("Height", "-1");
+    Start();
+    Window().UserControlHost("btnCalculate").ClickByUser();
+    EXPECT_EQ(MessagePrompts(), std::vector<std::string>{"Please specify height"});
+    List1().SetListIndex(35);
+    Window().UserControlHost("btnCalculate").ClickByUser();
+    EXPECT_EQ(Stored("Height"), " 35");
+}
+
+TEST_F(MainWindowTest, AStoreThatCannotBeWrittenIsReportedAndTheResultStays) {
+    Start();
+    m_System.FailOperation("Settings.SaveSetting");
+    Calculate("220");
+    EXPECT_EQ(Label("lblBMI").Caption(), "33.52");
+    EXPECT_EQ(MessagePrompts(), std::vector<std::string>{std::string(MainWindow::NotSavedMessage)});
+    m_System.StopFailing();
+    Calculate("140");
+    EXPECT_EQ(Stored("Weight"), "140");
+    EXPECT_EQ(m_System.Messages().size(), 1U);
+}
+
+TEST_F(MainWindowTest, WhatIsTypedIsSavedExactlyAndOnlyUnderWeight) {
+    const std::string typed[] = {"70 kg", "80 \"kg\" = [Settings]\nHeight=3",
+                                 "75\r\n\xC3\xA9t\xC3\xA9", "90" + std::string(10000, 'x')};
+    Start();
+    for (const std::string& weight : typed) {
+        Calculate(weight, false, 7);
+        EXPECT_EQ(Stored("Weight"), weight);
+        EXPECT_EQ(Stored("Height"), " 7");
+    }
+}
+
+TEST_F(MainWindowTest, AKilogramWeightIsRestoredButTheUnitIsNot) {
+    Start();
+    Calculate("70", true);
+    EXPECT_EQ(Label("lblBMI").Caption(), "23.46");
+    EXPECT_EQ(Label("lblIWeight").Caption(), "Weight for 22.5 BMI : 67.13 kgs.");
+    m_Main.reset();
+    Start();
+    EXPECT_EQ(Text1().Text(), "70");
+    EXPECT_EQ(List1().ListIndex(), 20);
+    EXPECT_TRUE(Option(1));
+    EXPECT_EQ(Label("lblWeightUnit").Caption(), "Lbs");
+}
+
+// ---------------------------------------------------------------------------
+// Blinking
+
+TEST_F(MainWindowTest, AnExtremeResultBlinksUntilANormalOne) {
+    Start();
+    Calculate("400");
+    std::vector<Colour> colours;
+    for (int tick = 0; tick < 3; ++tick) {
+        m_System.AdvanceTime(250);
+        colours.push_back(Label("lblBMI").ForeColour());
+    }
+    EXPECT_EQ(colours, (std::vector<Colour>{BrightRed, DarkRed, BrightRed}));
+    EXPECT_EQ(m_System.DoEventsCount(), 3) << "each tick lets pending messages through";
+
+    Calculate("");  // refused: the blinking goes on
+    m_System.AdvanceTime(250);
+    EXPECT_EQ(Label("lblBMI").ForeColour(), DarkRed);
+
+    Calculate("140");
+    m_System.AdvanceTime(1000);
+    EXPECT_EQ(Label("lblBMI").ForeColour(), Green);
+    EXPECT_FALSE(Timer1().Enabled());
+}
+
+TEST_F(MainWindowTest, ThePhaseIsNeverResetSoALaterExtremeResultMayStartDark) {
+    Start();
+    Calculate("400");
+    m_System.AdvanceTime(250);  // phase true
+    Calculate("140");
+    Calculate("500");
+    EXPECT_EQ(Label("lblBMI").ForeColour(), BrightRed);
+    m_System.AdvanceTime(250);
+    EXPECT_EQ(Label("lblBMI").ForeColour(), DarkRed);
+    EXPECT_FALSE(m_Main->BlinkPhase());
+}
+
+TEST_F(MainWindowTest, EachExtremeResultStartsTheIntervalAnew) {
+    Start();
+    Calculate("400");
+    m_System.AdvanceTime(200);
+    Calculate("450");
+    m_System.AdvanceTime(200);
+    EXPECT_EQ(m_System.DoEventsCount(), 0) << "no tick 250 ms after the first result";
+    m_System.AdvanceTime(50);
+    EXPECT_EQ(m_System.DoEventsCount(), 1);
+}
+
+// ---------------------------------------------------------------------------
+// The unit buttons
+
+TEST_F(MainWindowTest, TheUnitButtonsChangeOnlyTheUnitCaption) {
+    Start();
+    Calculate("140");
+    const Shown result = WhatIsShown();
+    const std::pair<int, const char*> clicks[] = {{0, "Kgs."}, {1, "Lbs."}, {0, "Kgs."}};
+    for (const auto& [index, caption] : clicks) {
+        Window().ClickControl("optWeightUnit", index);
+        EXPECT_EQ(Label("lblWeightUnit").Caption(), caption);
+        EXPECT_TRUE(Option(index));
+        EXPECT_FALSE(Option(1 - index));
+        EXPECT_EQ(WhatIsShown(), result);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The title-bar keys
+
+TEST_F(MainWindowTest, TheMenuKeyOffersQuickHelpAndAboutAndAlwaysDestroysTheMenu) {
+    Start();
+    for (unsigned choice : {0U, 0U}) {
+        m_System.ScriptMenuChoice(choice);
+        ClickKey(0);
+    }
+    ASSERT_EQ(m_System.Menus().size(), 2U);
+    for (const auto& menu : m_System.Menus()) {
+        EXPECT_EQ(menu.Items, (std::vector<std::pair<unsigned, std::string>>{{1001, "Quick Help"},
+                                                                             {1000, "About"}}));
+        EXPECT_TRUE(menu.Tracked);
+        EXPECT_EQ(menu.Owner, Window().Handle());
+        EXPECT_EQ(menu.TrackedAt,
+                  Window().UserControlHost("btnForm", 0).ScreenPointOf(157.5f, 157.5f))
+            << "opened where the cursor is";
+        EXPECT_TRUE(menu.Destroyed);
+    }
+    EXPECT_EQ(m_System.LoadedWindows().size(), 1U) << "a dismissed menu opens nothing";
+
+    m_System.FailOperation("Menu.Track", 1);
+    EXPECT_THROW(ClickKey(0), platform::PlatformError);
+    EXPECT_TRUE(m_System.Menus().back().Destroyed);
+}
+
+TEST_F(MainWindowTest, EachInformationWindowExistsOnceAndIsRecreatedAfterClosing) {
+    struct Case {
+        unsigned Item;
+        const char* Caption;
+    };
+    Start();
+    for (const Case& c : {Case{1001, "Quick Help"}, Case{1000, "About"}}) {
+        SCOPED_TRACE(c.Caption);
+        m_System.ScriptMenuChoice(c.Item);
+        ClickKey(0);
+        FakeWindow* first = m_System.FindLoadedWindow(c.Caption);
+        ASSERT_NE(first, nullptr);
+        EXPECT_TRUE(first->IsVisibleOnScreen());
+        EXPECT_EQ(first->Owner(), &Window());
+
+        m_System.ScriptMenuChoice(c.Item);
+        ClickKey(0);
+        EXPECT_EQ(m_System.FindLoadedWindow(c.Caption), first) << "shown again, not built again";
+        EXPECT_EQ(first->ShowCount(), 2);
+
+        first->CloseByUser();
+        EXPECT_EQ(m_System.FindLoadedWindow(c.Caption), nullptr);
+        m_System.ScriptMenuChoice(c.Item);
+        ClickKey(0);
+        ASSERT_NE(m_System.FindLoadedWindow(c.Caption), nullptr);
+    }
+    EXPECT_EQ(m_Main->About()->Window().Get<platform::ILabel>("lblAbout").Caption(),
+              AboutWindow::Description())
+        << "the texts are replaced, not appended to";
+    EXPECT_EQ(m_Main->QuickHelp()->Window().Get<platform::ILabel>("lblQuickHelp").Caption(),
+              QuickHelpWindow::HelpText());
+}
+
+TEST_F(MainWindowTest, MinimisingHidesTheOwnedWindowsAndClosingTakesThemAlong) {
+    Start();
+    for (unsigned item : {1000U, 1001U}) {
+        m_System.ScriptMenuChoice(item);
+        ClickKey(0);
+    }
+    ClickKey(1);
+    EXPECT_TRUE(Window().IsMinimised());
+    for (FakeWindow* window : m_System.LoadedWindows()) {
+        EXPECT_FALSE(window->IsVisibleOnScreen()) << window->Layout().Caption;
+    }
+    Window().Restore();
+    EXPECT_TRUE(m_System.FindLoadedWindow("About")->IsVisibleOnScreen());
+
+    ClickKey(2);
+    EXPECT_FALSE(m_Main->IsLoaded());
+    EXPECT_TRUE(m_System.LoadedWindows().empty()) << "the program ends: no window is left";
+    EXPECT_TRUE(m_System.StoredSettings().empty()) << "closing saves nothing";
+}
+
+// ---------------------------------------------------------------------------
+// The publisher's links
+
+TEST_F(MainWindowTest, TheBannerAndThePublishersNameOpenTheAddress) {
+    struct Case {
+        const char* Control;
+        int Index;
+        std::size_t Requests;
+    };
+    const Case cases[] = {{"imBanner", platform::NoIndex, 1}, {"lblName", 0, 1}, {"lblName", 1, 0}};
+    Start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Control + std::to_string(c.Index));
+        const std::size_t before = m_System.OpenedLinks().size();
+        Window().ClickControl(c.Control, c.Index);
+        ASSERT_EQ(m_System.OpenedLinks().size(), before + c.Requests);
+        if (c.Requests != 0) {
+            EXPECT_EQ(m_System.OpenedLinks().back(), PublisherAddress);
+        }
+    }
+}
+
+TEST_F(MainWindowTest, AShellThatRefusesLeavesTheWindowAsItWas) {
+    Start();
+    Calculate("140");
+    const Shown before = WhatIsShown();
+    for (bool failsOutright : {false, true}) {
+        m_System.SetShellRefuses(true);
+        if (failsOutright) {
+            m_System.FailOperation("Shell.Open", 1);
+        }
+        EXPECT_NO_THROW(Window().ClickControl("imBanner"));
+        EXPECT_EQ(WhatIsShown(), before);
+        EXPECT_TRUE(m_System.Messages().empty());
+    }
+}
+
+}  // namespace
+}  // namespace ponderix::ui
