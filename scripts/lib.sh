@@ -60,7 +60,9 @@ start_virtual_display() {
     while [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ]; do
         number=$((number + 1))
     done
-    Xvfb ":${number}" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: without it the server resets whenever its last client leaves,
+    # and a program started during the reset cannot connect.
+    Xvfb ":${number}" -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset >/dev/null 2>&1 &
     PONDERIX_XVFB_PID=$!
     export DISPLAY=":${number}"
     trap 'kill "$PONDERIX_XVFB_PID" 2>/dev/null || true' EXIT
