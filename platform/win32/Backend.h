@@ -317,6 +317,14 @@ public:
 
     HBRUSH OnControlColour(HDC dc) override;
     bool CanTakeFocus() const override;
+
+private:
+    // The flat border: a black line in a non-client frame of our own, the
+    // same on every desktop (an EDIT draws WS_BORDER its own way).
+    static LRESULT CALLBACK FlatBorderProc(HWND hwnd, UINT message, WPARAM wParam,
+                                           LPARAM lParam) noexcept;
+
+    WNDPROC m_EditProc = nullptr;
 };
 
 class ListBox final : public WindowedControl<IListBox> {

@@ -220,7 +220,7 @@ void Image::Paint(HDC dc) {
 
 TextBox::TextBox(TopWindow& window, Container& container, const ControlSpec& spec)
     : WindowedControl(window, container, spec) {
-    DWORD style = ES_AUTOHSCROLL | BorderStyle(spec.Border);
+    DWORD style = ES_AUTOHSCROLL;
     switch (spec.Alignment) {
         case Alignment::Left:
             style |= ES_LEFT;
@@ -235,6 +235,33 @@ TextBox::TextBox(TopWindow& window, Container& container, const ControlSpec& spe
     CreateNative(L"EDIT", Widen(spec.Caption), style, BorderExStyle(spec.Border));
     SendMessageW(m_Hwnd, EM_SETLIMITTEXT, 0, 0);  // no limit beyond the desktop's own
     SetFont(Sys().Fonts().Get(FontOf(spec, window), FontOf(spec, window).Points));
+    if (spec.Border == Border::FlatSingle) {
+        SetWindowLongPtrW(m_Hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        m_EditProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+            m_Hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TextBox::FlatBorderProc)));
+        SetWindowPos(m_Hwnd, nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+LRESULT CALLBACK TextBox::FlatBorderProc(HWND hwnd, UINT message, WPARAM wParam,
+                                         LPARAM lParam) noexcept {
+    const auto* box = reinterpret_cast<const TextBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    const LRESULT result = CallWindowProcW(box->m_EditProc, hwnd, message, wParam, lParam);
+    if (message == WM_NCCALCSIZE) {
+        // One pixel all round is the border's.
+        auto* client = wParam != 0 ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
+                                   : reinterpret_cast<RECT*>(lParam);
+        InflateRect(client, -1, -1);
+    } else if (message == WM_NCPAINT) {
+        RECT outer{};
+        GetWindowRect(hwnd, &outer);
+        OffsetRect(&outer, -outer.left, -outer.top);
+        HDC dc = GetWindowDC(hwnd);
+        FrameRect(dc, &outer, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        ReleaseDC(hwnd, dc);
+    }
+    return result;
 }
 
 std::string TextBox::Text() const {
