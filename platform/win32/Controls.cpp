@@ -235,6 +235,10 @@ TextBox::TextBox(TopWindow& window, Container& container, const ControlSpec& spe
     CreateNative(L"EDIT", Widen(spec.Caption), style, BorderExStyle(spec.Border));
     SendMessageW(m_Hwnd, EM_SETLIMITTEXT, 0, 0);  // no limit beyond the desktop's own
     SetFont(Sys().Fonts().Get(FontOf(spec, window), FontOf(spec, window).Points));
+    // Two pixels each side, as the classic EDIT keeps them: the margins that
+    // newer desktops derive from a large TrueType font (ten pixels for the
+    // weight box's) would leave too little room for a five-character weight.
+    SendMessageW(m_Hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(2, 2));
     if (spec.Border == Border::FlatSingle) {
         SetWindowLongPtrW(m_Hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         m_EditProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(

@@ -141,7 +141,8 @@ TEST_F(ControlsTest, TextBoxKeepsAnyTextAndTakesItsLooksFromTheLayout) {
                              .Caption = "140",
                              .BackColour = Colour::Rgb(192, 192, 192),
                              .Border = Border::FlatSingle,
-                             .Alignment = Alignment::Right}});
+                             .Alignment = Alignment::Right,
+                             .Font = FontSpec{"Times New Roman", 26.25f, 400}}});
     auto& key = window.Get<ITextBox>("Key");
     EXPECT_EQ(key.Text(), "140");
     for (const std::string text :
@@ -164,6 +165,12 @@ TEST_F(ControlsTest, TextBoxKeepsAnyTextAndTakesItsLooksFromTheLayout) {
     ReleaseDC(Hwnd(key), frame);
     key.SetText("");
     EXPECT_EQ(PixelAt(Hwnd(key), 40, 20), (Rgb{192, 192, 192})) << "its back colour";
+
+    // A five-character weight fits the weight box whole, right-aligned.
+    key.SetText("172.5");
+    SendMessageW(Hwnd(key), EM_SETSEL, 5, 5);  // the caret at its end, as after typing
+    const auto first = static_cast<short>(LOWORD(SendMessageW(Hwnd(key), EM_POSFROMCHAR, 0, 0)));
+    EXPECT_GE(first, 0) << "its first digit is not scrolled away";
 }
 
 TEST_F(ControlsTest, ListBoxAppendsRowsAndSelectsOneOrNone) {
