@@ -9,6 +9,14 @@ PONDERIX_BUILD_PACKAGES=(
     qt6-base-dev libgl-dev
     fonts-liberation fonts-dejavu-core fonts-wine
 )
+# The Windows build: the mingw-w64 cross compilers (POSIX threads), GoogleTest's
+# sources to build for Windows, Wine to run the programs, and a virtual display
+# with the tools that drive and photograph them.
+PONDERIX_WINDOWS_PACKAGES=(
+    cmake ninja-build g++-mingw-w64-x86-64-posix libgtest-dev
+    wine wine64 fonts-wine fonts-liberation fonts-dejavu-core
+    xvfb xauth xdotool x11-utils imagemagick procps binutils
+)
 PONDERIX_TEST_PACKAGES=(
     libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
     xvfb xauth xdotool x11-utils imagemagick procps
