@@ -35,12 +35,12 @@ class Container;
 
 class ControlCore {
 public:
-    ControlCore(TopWindow& window, Container* container, const ControlSpec& spec, std::string key);
+    ControlCore(TopWindow& window, Container* container, const ControlSpec& row, std::string key);
     virtual ~ControlCore() = default;
     ControlCore(const ControlCore&) = delete;
     ControlCore& operator=(const ControlCore&) = delete;
 
-    const ControlSpec& Spec() const { return m_Spec; }
+    const ControlSpec& Row() const { return m_Row; }
     const std::string& Key() const { return m_Key; }
     TopWindow& Window() const { return m_Window; }
 
@@ -64,7 +64,7 @@ protected:
 
     TopWindow& m_Window;
     Container* m_Container;
-    const ControlSpec& m_Spec;
+    const ControlSpec& m_Row;
     std::string m_Key;
 };
 
@@ -72,7 +72,7 @@ protected:
 // controls; it takes the container's mouse where it is the topmost one.
 class Windowless : public ControlCore {
 public:
-    Windowless(TopWindow& window, Container& container, const ControlSpec& spec);
+    Windowless(TopWindow& window, Container& container, const ControlSpec& row);
 
     virtual void Paint(HDC dc) = 0;
     virtual void RaiseClick() = 0;
@@ -80,7 +80,7 @@ public:
     WholePixelRect PixelBounds() const { return ToWholePixels(m_Bounds); }
     bool IsShown() const { return m_Visible; }
     bool IsEnabled() const { return m_Enabled; }
-    CursorShape Cursor() const { return m_Spec.Cursor; }
+    CursorShape Cursor() const { return m_Row.Cursor; }
 
 protected:
     void Repaint() const;
@@ -120,7 +120,7 @@ public:
 // A control with a native child window.
 class Windowed : public ControlCore {
 public:
-    Windowed(TopWindow& window, Container& container, const ControlSpec& spec);
+    Windowed(TopWindow& window, Container& container, const ControlSpec& row);
 
     HWND Native() const override { return m_Hwnd; }
     void Detach() override { m_Hwnd = nullptr; }
@@ -244,7 +244,7 @@ public:
 
 private:
     void Build();
-    std::unique_ptr<IControl> MakeControl(const ControlSpec& spec, Container& container);
+    std::unique_ptr<IControl> MakeControl(const ControlSpec& row, Container& container);
     Container& ContainerNamed(std::string_view name);
     void PlaceOnFirstShow(const TopWindow* owner) const;
     void FocusFirst() const;
@@ -274,7 +274,7 @@ private:
 
 class Label final : public WindowlessControl<ILabel> {
 public:
-    Label(TopWindow& window, Container& container, const ControlSpec& spec);
+    Label(TopWindow& window, Container& container, const ControlSpec& row);
 
     std::string Caption() const override { return m_Caption; }
     void SetCaption(std::string_view caption) override;
@@ -299,7 +299,7 @@ private:
 
 class Image final : public WindowlessControl<IImage> {
 public:
-    Image(TopWindow& window, Container& container, const ControlSpec& spec);
+    Image(TopWindow& window, Container& container, const ControlSpec& row);
 
     void Paint(HDC dc) override;
     void RaiseClick() override { Click.Raise(); }
@@ -310,7 +310,7 @@ private:
 
 class TextBox final : public WindowedControl<ITextBox> {
 public:
-    TextBox(TopWindow& window, Container& container, const ControlSpec& spec);
+    TextBox(TopWindow& window, Container& container, const ControlSpec& row);
 
     std::string Text() const override;
     void SetText(std::string_view text) override;
@@ -329,7 +329,7 @@ private:
 
 class ListBox final : public WindowedControl<IListBox> {
 public:
-    ListBox(TopWindow& window, Container& container, const ControlSpec& spec);
+    ListBox(TopWindow& window, Container& container, const ControlSpec& row);
 
     void AddItem(std::string_view text) override;
     int ListCount() const override;
@@ -343,7 +343,7 @@ public:
 
 class OptionButton final : public WindowedControl<IOptionButton> {
 public:
-    OptionButton(TopWindow& window, Container& container, const ControlSpec& spec);
+    OptionButton(TopWindow& window, Container& container, const ControlSpec& row);
 
     bool Value() const override { return m_Value; }
     void SetValue(bool selected) override;
@@ -361,7 +361,7 @@ private:
 
 class Frame final : public WindowedControl<IFrame>, public Container, public MessageTarget {
 public:
-    Frame(TopWindow& window, Container& container, const ControlSpec& spec);
+    Frame(TopWindow& window, Container& container, const ControlSpec& row);
 
     HWND ContainerHandle() const override { return m_Hwnd; }
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -372,7 +372,7 @@ private:
 
 class Timer final : public ITimer, public ControlCore {
 public:
-    Timer(TopWindow& window, const ControlSpec& spec, std::string key);
+    Timer(TopWindow& window, const ControlSpec& row, std::string key);
     ~Timer() override;
 
     bool Enabled() const override { return m_Enabled; }
@@ -400,7 +400,7 @@ class UserControlSurface final : public IUserControlHost,
                                  public Windowed,
                                  public MessageTarget {
 public:
-    UserControlSurface(TopWindow& window, Container& container, const ControlSpec& spec,
+    UserControlSurface(TopWindow& window, Container& container, const ControlSpec& row,
                        const UserControlClass& userControlClass);
     ~UserControlSurface() override;
 

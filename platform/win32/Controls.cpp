@@ -14,8 +14,8 @@ DWORD BorderExStyle(Border border) {
     return border == Border::Sunken3D ? WS_EX_CLIENTEDGE : 0;
 }
 
-const FontSpec& FontOf(const ControlSpec& spec, const TopWindow& window) {
-    return spec.Font ? *spec.Font : window.Layout().Font;
+const FontSpec& FontOf(const ControlSpec& row, const TopWindow& window) {
+    return row.Font ? *row.Font : window.Layout().Font;
 }
 
 }  // namespace
@@ -23,9 +23,9 @@ const FontSpec& FontOf(const ControlSpec& spec, const TopWindow& window) {
 // ---------------------------------------------------------------------------
 // What all controls share
 
-ControlCore::ControlCore(TopWindow& window, Container* container, const ControlSpec& spec,
+ControlCore::ControlCore(TopWindow& window, Container* container, const ControlSpec& row,
                          std::string key)
-    : m_Window(window), m_Container(container), m_Spec(spec), m_Key(std::move(key)) {}
+    : m_Window(window), m_Container(container), m_Row(row), m_Key(std::move(key)) {}
 
 void ControlCore::CheckLoaded() const {
     m_Window.CheckLoaded();
@@ -35,11 +35,11 @@ System& ControlCore::Sys() const {
     return m_Window.Sys();
 }
 
-Windowless::Windowless(TopWindow& window, Container& container, const ControlSpec& spec)
-    : ControlCore(window, &container, spec, ControlKey(spec.Name, spec.Index)),
-      m_Bounds(ToPixels(spec.Rect)),
-      m_Visible(spec.Visible),
-      m_Enabled(spec.Enabled) {}
+Windowless::Windowless(TopWindow& window, Container& container, const ControlSpec& row)
+    : ControlCore(window, &container, row, ControlKey(row.Name, row.Index)),
+      m_Bounds(ToPixels(row.Rect)),
+      m_Visible(row.Visible),
+      m_Enabled(row.Enabled) {}
 
 void Windowless::Repaint() const {
     m_Container->Invalidate(PixelBounds());
@@ -51,11 +51,11 @@ void Windowless::ChangeBounds(const PixelRect& bounds) {
     Repaint();
 }
 
-Windowed::Windowed(TopWindow& window, Container& container, const ControlSpec& spec)
-    : ControlCore(window, &container, spec, ControlKey(spec.Name, spec.Index)),
-      m_Bounds(ToPixels(spec.Rect)),
-      m_Visible(spec.Visible),
-      m_Enabled(spec.Enabled) {}
+Windowed::Windowed(TopWindow& window, Container& container, const ControlSpec& row)
+    : ControlCore(window, &container, row, ControlKey(row.Name, row.Index)),
+      m_Bounds(ToPixels(row.Rect)),
+      m_Visible(row.Visible),
+      m_Enabled(row.Enabled) {}
 
 void Windowed::CreateNative(const wchar_t* windowClass, const std::wstring& text, DWORD style,
                             DWORD exStyle, MessageTarget* target) {
@@ -81,8 +81,8 @@ void Windowed::SetFont(HFONT font) const {
 }
 
 HBRUSH Windowed::Colours(HDC dc, COLORREF defaultBack) const {
-    const COLORREF back = m_Spec.BackColour ? ToColorRef(*m_Spec.BackColour) : defaultBack;
-    SetTextColor(dc, ToColorRef(m_Spec.ForeColour));
+    const COLORREF back = m_Row.BackColour ? ToColorRef(*m_Row.BackColour) : defaultBack;
+    SetTextColor(dc, ToColorRef(m_Row.ForeColour));
     SetBkColor(dc, back);
     return Sys().Brushes().Get(back);
 }
@@ -90,23 +90,23 @@ HBRUSH Windowed::Colours(HDC dc, COLORREF defaultBack) const {
 // ---------------------------------------------------------------------------
 // Labels
 
-Label::Label(TopWindow& window, Container& container, const ControlSpec& spec)
-    : WindowlessControl(window, container, spec),
-      m_Caption(spec.Caption),
-      m_Drawn(ToDrawnText(spec.Caption)),
-      m_Points(FontOf(spec, window).Points),
-      m_ForeColour(spec.ForeColour) {
-    if (spec.AutoSize) {
+Label::Label(TopWindow& window, Container& container, const ControlSpec& row)
+    : WindowlessControl(window, container, row),
+      m_Caption(row.Caption),
+      m_Drawn(ToDrawnText(row.Caption)),
+      m_Points(FontOf(row, window).Points),
+      m_ForeColour(row.ForeColour) {
+    if (row.AutoSize) {
         FitToText();
     }
 }
 
 HFONT Label::Font() const {
-    return Sys().Fonts().Get(FontOf(m_Spec, m_Window), m_Points);
+    return Sys().Fonts().Get(FontOf(m_Row, m_Window), m_Points);
 }
 
 int Label::BorderWidth() const {
-    switch (m_Spec.Border) {
+    switch (m_Row.Border) {
         case Border::FlatSingle:
             return 1;
         case Border::Sunken3D:
@@ -121,7 +121,7 @@ void Label::SetCaption(std::string_view caption) {
     CheckLoaded();
     m_Caption = caption;
     m_Drawn = ToDrawnText(caption);
-    if (m_Spec.AutoSize) {
+    if (m_Row.AutoSize) {
         FitToText();
     }
     Repaint();
@@ -130,7 +130,7 @@ void Label::SetCaption(std::string_view caption) {
 void Label::SetFontSize(float points) {
     CheckLoaded();
     m_Points = points;
-    if (m_Spec.AutoSize) {
+    if (m_Row.AutoSize) {
         FitToText();
     }
     Repaint();
@@ -162,10 +162,10 @@ void Label::FitToText() {
 
 void Label::Paint(HDC dc) {
     RECT area = ToRect(PixelBounds());
-    if (m_Spec.BackColour) {
-        FillRect(dc, &area, Sys().Brushes().Get(ToColorRef(*m_Spec.BackColour)));
+    if (m_Row.BackColour) {
+        FillRect(dc, &area, Sys().Brushes().Get(ToColorRef(*m_Row.BackColour)));
     }
-    switch (m_Spec.Border) {
+    switch (m_Row.Border) {
         case Border::FlatSingle:
             FrameRect(dc, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
             InflateRect(&area, -1, -1);
@@ -177,7 +177,7 @@ void Label::Paint(HDC dc) {
             break;
     }
     UINT format = DT_WORDBREAK;  // prefix processing on: "&&" shows as "&"
-    switch (m_Spec.Alignment) {
+    switch (m_Row.Alignment) {
         case Alignment::Left:
             format |= DT_LEFT;
             break;
@@ -199,10 +199,10 @@ void Label::Paint(HDC dc) {
 // ---------------------------------------------------------------------------
 // Images
 
-Image::Image(TopWindow& window, Container& container, const ControlSpec& spec)
-    : WindowlessControl(window, container, spec) {
-    if (!spec.Picture.File.empty()) {
-        m_Picture = window.Sys().LoadPicture(spec.Picture);
+Image::Image(TopWindow& window, Container& container, const ControlSpec& row)
+    : WindowlessControl(window, container, row) {
+    if (!row.Picture.File.empty()) {
+        m_Picture = window.Sys().LoadPicture(row.Picture);
     }
 }
 
@@ -218,10 +218,10 @@ void Image::Paint(HDC dc) {
 // ---------------------------------------------------------------------------
 // Text box
 
-TextBox::TextBox(TopWindow& window, Container& container, const ControlSpec& spec)
-    : WindowedControl(window, container, spec) {
+TextBox::TextBox(TopWindow& window, Container& container, const ControlSpec& row)
+    : WindowedControl(window, container, row) {
     DWORD style = ES_AUTOHSCROLL;
-    switch (spec.Alignment) {
+    switch (row.Alignment) {
         case Alignment::Left:
             style |= ES_LEFT;
             break;
@@ -232,14 +232,14 @@ TextBox::TextBox(TopWindow& window, Container& container, const ControlSpec& spe
             style |= ES_RIGHT;
             break;
     }
-    CreateNative(L"EDIT", Widen(spec.Caption), style, BorderExStyle(spec.Border));
+    CreateNative(L"EDIT", Widen(row.Caption), style, BorderExStyle(row.Border));
     SendMessageW(m_Hwnd, EM_SETLIMITTEXT, 0, 0);  // no limit beyond the desktop's own
-    SetFont(Sys().Fonts().Get(FontOf(spec, window), FontOf(spec, window).Points));
+    SetFont(Sys().Fonts().Get(FontOf(row, window), FontOf(row, window).Points));
     // Two pixels each side, as the classic EDIT keeps them: the margins that
     // newer desktops derive from a large TrueType font (ten pixels for the
     // weight box's) would leave too little room for a five-character weight.
     SendMessageW(m_Hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(2, 2));
-    if (spec.Border == Border::FlatSingle) {
+    if (row.Border == Border::FlatSingle) {
         SetWindowLongPtrW(m_Hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         m_EditProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
             m_Hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TextBox::FlatBorderProc)));
@@ -294,13 +294,13 @@ bool TextBox::CanTakeFocus() const {
 // ---------------------------------------------------------------------------
 // List box
 
-ListBox::ListBox(TopWindow& window, Container& container, const ControlSpec& spec)
-    : WindowedControl(window, container, spec) {
+ListBox::ListBox(TopWindow& window, Container& container, const ControlSpec& row)
+    : WindowedControl(window, container, row) {
     // Not of integral height: the layout's rectangle is the list's rectangle.
     const DWORD style =
-        WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | BorderStyle(spec.Border);
-    CreateNative(L"LISTBOX", L"", style, BorderExStyle(spec.Border));
-    SetFont(Sys().Fonts().Get(FontOf(spec, window), FontOf(spec, window).Points));
+        WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | BorderStyle(row.Border);
+    CreateNative(L"LISTBOX", L"", style, BorderExStyle(row.Border));
+    SetFont(Sys().Fonts().Get(FontOf(row, window), FontOf(row, window).Points));
 }
 
 void ListBox::AddItem(std::string_view text) {
@@ -360,10 +360,10 @@ bool ListBox::CanTakeFocus() const {
 // Option buttons: plain radio buttons whose grouping is ours (each container
 // is one group), so that a window's frames never reach into each other.
 
-OptionButton::OptionButton(TopWindow& window, Container& container, const ControlSpec& spec)
-    : WindowedControl(window, container, spec), m_Value(spec.Value) {
-    CreateNative(L"BUTTON", Widen(spec.Caption), BS_RADIOBUTTON, 0);
-    SetFont(Sys().Fonts().Get(FontOf(spec, window), FontOf(spec, window).Points));
+OptionButton::OptionButton(TopWindow& window, Container& container, const ControlSpec& row)
+    : WindowedControl(window, container, row), m_Value(row.Value) {
+    CreateNative(L"BUTTON", Widen(row.Caption), BS_RADIOBUTTON, 0);
+    SetFont(Sys().Fonts().Get(FontOf(row, window), FontOf(row, window).Points));
     SendMessageW(m_Hwnd, BM_SETCHECK, m_Value ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
@@ -411,9 +411,9 @@ bool OptionButton::CanTakeFocus() const {
 // ---------------------------------------------------------------------------
 // Frames
 
-Frame::Frame(TopWindow& window, Container& container, const ControlSpec& spec)
-    : WindowedControl(window, container, spec), Container(window) {
-    CreateNative(FrameClass, Widen(spec.Caption), WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
+Frame::Frame(TopWindow& window, Container& container, const ControlSpec& row)
+    : WindowedControl(window, container, row), Container(window) {
+    CreateNative(FrameClass, Widen(row.Caption), WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
                  static_cast<MessageTarget*>(this));
 }
 
@@ -427,29 +427,29 @@ LRESULT Frame::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 
 void Frame::PaintBackground(HDC dc, const RECT& client) const {
     const COLORREF back =
-        ToColorRef(m_Spec.BackColour.value_or(Colour::System(SystemColour::ButtonFace)));
+        ToColorRef(m_Row.BackColour.value_or(Colour::System(SystemColour::ButtonFace)));
     FillRect(dc, &client, Sys().Brushes().Get(back));
-    if (m_Spec.Border == Border::None) {
+    if (m_Row.Border == Border::None) {
         return;  // a frame without a border draws no caption either
     }
     // A group box: an etched line with the caption set into its top edge.
     HGDIOBJ initial = SelectObject(
-        dc, Sys().Fonts().Get(FontOf(m_Spec, m_Window), FontOf(m_Spec, m_Window).Points));
+        dc, Sys().Fonts().Get(FontOf(m_Row, m_Window), FontOf(m_Row, m_Window).Points));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     RECT edge = client;
     edge.top += metrics.tmHeight / 2;
-    if (m_Spec.Border == Border::FlatSingle) {
+    if (m_Row.Border == Border::FlatSingle) {
         FrameRect(dc, &edge, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     } else {
         DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
     }
-    const std::wstring caption = ToDrawnText(m_Spec.Caption);
+    const std::wstring caption = ToDrawnText(m_Row.Caption);
     if (!caption.empty()) {
         RECT text{client.left + 8, client.top, client.right - 8, client.top + metrics.tmHeight};
         SetBkMode(dc, OPAQUE);
         SetBkColor(dc, back);
-        SetTextColor(dc, ToColorRef(m_Spec.ForeColour));
+        SetTextColor(dc, ToColorRef(m_Row.ForeColour));
         DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
                   DT_SINGLELINE | DT_LEFT);
     }
@@ -459,11 +459,11 @@ void Frame::PaintBackground(HDC dc, const RECT& client) const {
 // ---------------------------------------------------------------------------
 // Timers: SetTimer on the window system's message window, one identifier each.
 
-Timer::Timer(TopWindow& window, const ControlSpec& spec, std::string key)
-    : ControlCore(window, nullptr, spec, std::move(key)),
+Timer::Timer(TopWindow& window, const ControlSpec& row, std::string key)
+    : ControlCore(window, nullptr, row, std::move(key)),
       m_Id(window.Sys().AddTimer(this)),
-      m_Enabled(spec.Enabled),
-      m_Interval(spec.IntervalMs) {
+      m_Enabled(row.Enabled),
+      m_Interval(row.IntervalMs) {
     if (m_Enabled) {
         Start();
     }

@@ -118,17 +118,17 @@ int FontCache::HeightOf(float points) {
     return -MulDiv(hundredths, 96, 7200);
 }
 
-HFONT FontCache::Get(const FontSpec& spec, float points) {
-    auto key = std::make_tuple(Widen(spec.Face), HeightOf(points), spec.Weight, spec.Underline);
+HFONT FontCache::Get(const FontSpec& row, float points) {
+    auto key = std::make_tuple(Widen(row.Face), HeightOf(points), row.Weight, row.Underline);
     if (const auto found = m_Fonts.find(key); found != m_Fonts.end()) {
         return found->second;
     }
     HFONT font =
-        CreateFontW(std::get<1>(key), 0, 0, 0, spec.Weight, FALSE, spec.Underline ? TRUE : FALSE,
+        CreateFontW(std::get<1>(key), 0, 0, 0, row.Weight, FALSE, row.Underline ? TRUE : FALSE,
                     FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                     DEFAULT_PITCH | FF_DONTCARE, std::get<0>(key).c_str());
     if (font == nullptr) {
-        Fail("the font '" + std::string(spec.Face) + "' could not be made");
+        Fail("the font '" + std::string(row.Face) + "' could not be made");
     }
     m_Fonts.emplace(std::move(key), font);
     return font;

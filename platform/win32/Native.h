@@ -77,8 +77,8 @@ public:
     FontCache(const FontCache&) = delete;
     FontCache& operator=(const FontCache&) = delete;
 
-    // The font of the face, weight and underline of the spec at that size.
-    HFONT Get(const FontSpec& spec, float points);
+    // The font of the face, weight and underline of the row at that size.
+    HFONT Get(const FontSpec& row, float points);
 
     // The character height of a font of that size at 96 dots per inch, as
     // CreateFont takes it (negative: the em height, not the cell height).

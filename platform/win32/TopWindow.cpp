@@ -183,7 +183,7 @@ bool Container::HandleContainerMessage(HWND hwnd, UINT message, WPARAM wParam, L
                 return true;
             }
             const ControlCore* control = m_Host.ControlOf(over);
-            if (control != nullptr && control->Spec().Cursor == CursorShape::Hand) {
+            if (control != nullptr && control->Row().Cursor == CursorShape::Hand) {
                 SetCursor(m_Host.Sys().HandCursor());
                 result = TRUE;
                 return true;
@@ -267,17 +267,17 @@ TopWindow::~TopWindow() {
 }
 
 void TopWindow::Build() {
-    for (const ControlSpec& spec : m_Layout.Controls) {
-        Container& container = spec.Container.empty() ? static_cast<Container&>(*this)
-                                                      : ContainerNamed(spec.Container);
-        std::unique_ptr<IControl> control = MakeControl(spec, container);
+    for (const ControlSpec& row : m_Layout.Controls) {
+        Container& container =
+            row.Container.empty() ? static_cast<Container&>(*this) : ContainerNamed(row.Container);
+        std::unique_ptr<IControl> control = MakeControl(row, container);
         if (auto* core = dynamic_cast<ControlCore*>(control.get()); core && core->Native()) {
             m_ByHandle[core->Native()] = core;
         }
         if (auto* windowless = dynamic_cast<Windowless*>(control.get())) {
             container.AddWindowless(*windowless);  // rows run from the topmost down
         }
-        m_ByKey[ControlKey(spec.Name, spec.Index)] = control.get();
+        m_ByKey[ControlKey(row.Name, row.Index)] = control.get();
         m_Controls.push_back(std::move(control));
     }
     // Child windows stack in row order: each row goes below the ones before it.
@@ -286,9 +286,9 @@ void TopWindow::Build() {
             SetWindowPos(native, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
-    for (const ControlSpec* spec : TabOrder(m_Layout)) {
-        auto* core = dynamic_cast<ControlCore*>(m_ByKey.at(ControlKey(spec->Name, spec->Index)));
-        if (core != nullptr && core->Native() != nullptr && TakesFocus(spec->Kind)) {
+    for (const ControlSpec* row : TabOrder(m_Layout)) {
+        auto* core = dynamic_cast<ControlCore*>(m_ByKey.at(ControlKey(row->Name, row->Index)));
+        if (core != nullptr && core->Native() != nullptr && TakesFocus(row->Kind)) {
             HWND native = core->Native();
             SetWindowLongPtrW(native, GWL_STYLE, GetWindowLongPtrW(native, GWL_STYLE) | WS_TABSTOP);
             m_TabOrder.push_back(core);
@@ -303,28 +303,28 @@ void TopWindow::Build() {
     }
 }
 
-std::unique_ptr<IControl> TopWindow::MakeControl(const ControlSpec& spec, Container& container) {
-    switch (spec.Kind) {
+std::unique_ptr<IControl> TopWindow::MakeControl(const ControlSpec& row, Container& container) {
+    switch (row.Kind) {
         case ControlKind::Label:
-            return std::make_unique<Label>(*this, container, spec);
+            return std::make_unique<Label>(*this, container, row);
         case ControlKind::TextBox:
-            return std::make_unique<TextBox>(*this, container, spec);
+            return std::make_unique<TextBox>(*this, container, row);
         case ControlKind::ListBox:
-            return std::make_unique<ListBox>(*this, container, spec);
+            return std::make_unique<ListBox>(*this, container, row);
         case ControlKind::OptionButton:
-            return std::make_unique<OptionButton>(*this, container, spec);
+            return std::make_unique<OptionButton>(*this, container, row);
         case ControlKind::Frame:
-            return std::make_unique<Frame>(*this, container, spec);
+            return std::make_unique<Frame>(*this, container, row);
         case ControlKind::Image:
-            return std::make_unique<Image>(*this, container, spec);
+            return std::make_unique<Image>(*this, container, row);
         case ControlKind::Timer:
-            return std::make_unique<Timer>(*this, spec, ControlKey(spec.Name, spec.Index));
+            return std::make_unique<Timer>(*this, row, ControlKey(row.Name, row.Index));
         case ControlKind::PictureBox:
-            return std::make_unique<HiddenPictureBox>(static_cast<float>(spec.Rect.Width),
-                                                      static_cast<float>(spec.Rect.Height));
+            return std::make_unique<HiddenPictureBox>(static_cast<float>(row.Rect.Width),
+                                                      static_cast<float>(row.Rect.Height));
         case ControlKind::UserControl:
-            return std::make_unique<UserControlSurface>(*this, container, spec,
-                                                        m_System.ClassOf(spec.ClassId));
+            return std::make_unique<UserControlSurface>(*this, container, row,
+                                                        m_System.ClassOf(row.ClassId));
     }
     throw PlatformError("unknown control kind");
 }

@@ -30,9 +30,9 @@ float TwipsOf(LONG pixels) {
 }  // namespace
 
 UserControlSurface::UserControlSurface(TopWindow& window, Container& container,
-                                       const ControlSpec& spec,
+                                       const ControlSpec& row,
                                        const UserControlClass& userControlClass)
-    : Windowed(window, container, spec),
+    : Windowed(window, container, row),
       m_Width(static_cast<float>(userControlClass.Design->Width)),
       m_Height(static_cast<float>(userControlClass.Design->Height)) {
     // Made at the design's size; Load gives it the layout's.
@@ -84,9 +84,9 @@ UserControlSurface::~UserControlSurface() {
 }
 
 void UserControlSurface::Load() {
-    m_Instance->UserControl_ReadProperties(SavedProperties(m_Spec, Sys().Facade()));
-    m_Width = static_cast<float>(m_Spec.Rect.Width);
-    m_Height = static_cast<float>(m_Spec.Rect.Height);
+    m_Instance->UserControl_ReadProperties(SavedProperties(m_Row, Sys().Facade()));
+    m_Width = static_cast<float>(m_Row.Rect.Width);
+    m_Height = static_cast<float>(m_Row.Rect.Height);
     ApplySize();
     m_Instance->UserControl_Resize();
 }
