@@ -267,6 +267,7 @@ private:
     float m_ScaleHeight = 0;
     bool m_Loaded = true;
     bool m_Shown = false;
+    bool m_Minimised = false;
 };
 
 // ---------------------------------------------------------------------------

@@ -559,6 +559,16 @@ LRESULT TopWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
             Guarded([this] { Unload(); });
             return 0;
         case WM_SIZE:
+            // Owned windows hide while their owner is minimised and come back
+            // with it. Windows does so by itself; saying it costs nothing and
+            // holds on desktops that do not (Wine).
+            if (wParam == SIZE_MINIMIZED && !m_Minimised) {
+                m_Minimised = true;
+                ShowOwnedPopups(hwnd, FALSE);
+            } else if (wParam != SIZE_MINIMIZED && m_Minimised) {
+                m_Minimised = false;
+                ShowOwnedPopups(hwnd, TRUE);
+            }
             if (m_Shown && m_Loaded && wParam != SIZE_MINIMIZED) {
                 const auto width = static_cast<float>(LOWORD(lParam));
                 const auto height = static_cast<float>(HIWORD(lParam));

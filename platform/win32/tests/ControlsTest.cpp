@@ -177,6 +177,7 @@ TEST_F(ControlsTest, ListBoxAppendsRowsAndSelectsOneOrNone) {
     IWindow& window = Show({{.Kind = ControlKind::ListBox,
                              .Name = "Rows",
                              .Rect = {255, 630, 2715, 1065},
+                             .BackColour = Colour::Rgb(192, 192, 192),
                              .Border = Border::Sunken3D}});
     auto& rows = window.Get<IListBox>("Rows");
     for (const char* row : {"4'", "5' 8\"", "6' 11\"", "\xC3\xA9t\xC3\xA9"}) {
@@ -186,6 +187,7 @@ TEST_F(ControlsTest, ListBoxAppendsRowsAndSelectsOneOrNone) {
     EXPECT_EQ(rows.List(1), "5' 8\"");
     EXPECT_EQ(rows.List(3), "\xC3\xA9t\xC3\xA9");
     EXPECT_EQ(rows.ListIndex(), -1) << "nothing selected at first";
+    EXPECT_EQ(PixelAt(Hwnd(rows), 100, 60), (Rgb{192, 192, 192})) << "its back colour";
 
     rows.SetListIndex(2);
     EXPECT_EQ(rows.ListIndex(), 2);
@@ -219,7 +221,8 @@ TEST_F(ControlsTest, OptionButtonsFormOneGroupPerContainer) {
          .Index = 0,
          .Container = "Left",
          .Rect = {100, 100, 1500, 255},
-         .Caption = "Kilograms"},
+         .Caption = "Kilograms",
+         .BackColour = Colour::Rgb(192, 192, 192)},
         {.Kind = ControlKind::OptionButton,
          .Name = "Unit",
          .Index = 1,
@@ -242,6 +245,7 @@ TEST_F(ControlsTest, OptionButtonsFormOneGroupPerContainer) {
     auto option = [&](const char* name, int index) -> IOptionButton& {
         return window.Get<IOptionButton>(name, index);
     };
+    EXPECT_EQ(PixelAt(Hwnd(option("Unit", 0)), 95, 8), (Rgb{192, 192, 192})) << "its back colour";
     auto checked = [&](const char* name, int index) {
         return SendMessageW(Hwnd(option(name, index)), BM_GETCHECK, 0, 0) == BST_CHECKED;
     };
@@ -324,6 +328,28 @@ TEST_F(ControlsTest, LabelsPaintTheirBackBorderAndTextOverTheContainer) {
 
     window.Get<ILabel>("Opaque").SetVisible(false);
     EXPECT_EQ(PixelAt(hwnd, 50, 20), (Rgb{0, 128, 128}));
+}
+
+TEST_F(ControlsTest, ThePlatformsColoursAreTheDesktopsColoursOfTheirRoles) {
+    const struct {
+        SystemColour Role;
+        int Index;
+    } cases[] = {{SystemColour::WindowText, COLOR_WINDOWTEXT},
+                 {SystemColour::ControlText, COLOR_BTNTEXT},
+                 {SystemColour::ButtonFace, COLOR_BTNFACE}};
+    std::vector<ControlSpec> controls;
+    for (int i = 0; i < 3; ++i) {
+        controls.push_back({.Kind = ControlKind::Label,
+                            .Name = "Swatch",
+                            .Index = i,
+                            .Rect = {i * 600, 0, 300, 300},
+                            .BackColour = Colour::System(cases[i].Role)});
+    }
+    Show(std::move(controls));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(PixelAt(WindowHwnd(), i * 40 + 10, 10), Rgb::Of(GetSysColor(cases[i].Index)))
+            << i;
+    }
 }
 
 TEST_F(ControlsTest, LabelLinesBreakAtCarriageReturnsAloneOrWithLineFeeds) {

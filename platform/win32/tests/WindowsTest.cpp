@@ -104,6 +104,31 @@ TEST_F(WindowsTest, InfoWindowsAreOwnedByTheWindowTheyWereShownWithAndCentredOve
     }
 }
 
+TEST_F(WindowsTest, OwnedWindowsStayAboveTheirOwnerAndHideWhileItIsMinimised) {
+    auto main = Main();
+    auto about = System().CreateWindow(ui::AboutLayout());
+    about->Show(main.get());
+    const HWND mainHwnd = Hwnd(main->Handle());
+    const HWND aboutHwnd = Hwnd(about->Handle());
+    auto above = [&] {
+        for (HWND next = GetWindow(aboutHwnd, GW_HWNDNEXT); next != nullptr;
+             next = GetWindow(next, GW_HWNDNEXT)) {
+            if (next == mainHwnd) {
+                return true;
+            }
+        }
+        return false;
+    };
+    main->Show();  // the owner to the front: its owned window comes along, above it
+    EXPECT_TRUE(above());
+
+    main->Minimise();
+    EXPECT_FALSE(IsWindowVisible(aboutHwnd));
+    main->Show();
+    EXPECT_TRUE(IsWindowVisible(aboutHwnd));
+    EXPECT_TRUE(above());
+}
+
 TEST_F(WindowsTest, ResizeComesWithTheFirstShowAndWithEveryNewInnerSize) {
     auto window = System().CreateWindow(ui::QuickHelpLayout());
     std::vector<float> widths;
