@@ -9,17 +9,21 @@ PONDERIX_BUILD_PACKAGES=(
     qt6-base-dev libgl-dev
     fonts-liberation fonts-dejavu-core fonts-wine
 )
+# A virtual display, and the tools that drive the program on it like a user.
+PONDERIX_DISPLAY_PACKAGES=(
+    xvfb x11-utils xdotool imagemagick xclip procps
+)
 # The Windows build: the mingw-w64 cross compilers (POSIX threads), GoogleTest's
-# sources to build for Windows, Wine to run the programs, and a virtual display
-# with the tools that drive and photograph them.
+# sources to build for Windows, Wine and the fonts its windows ask for, and the
+# virtual display (xauth for xvfb-run) to run and drive the program on.
 PONDERIX_WINDOWS_PACKAGES=(
-    cmake ninja-build g++-mingw-w64-x86-64-posix libgtest-dev
-    wine wine64 fonts-wine fonts-liberation fonts-dejavu-core
-    xvfb xauth xdotool x11-utils imagemagick procps binutils
+    cmake ninja-build g++-mingw-w64-x86-64-posix binutils libgtest-dev
+    wine wine64 fonts-wine fonts-liberation fonts-dejavu-core xauth
+    "${PONDERIX_DISPLAY_PACKAGES[@]}"
 )
 PONDERIX_TEST_PACKAGES=(
     libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
-    xvfb xauth xdotool x11-utils imagemagick procps
+    "${PONDERIX_DISPLAY_PACKAGES[@]}"
 )
 
 as_root() {
@@ -55,4 +59,47 @@ ensure_packages() {
 build_preset() {
     cmake --preset "$1" -S "$PONDERIX_ROOT" >/dev/null
     cmake --build --preset "$1" -j "$(nproc)"
+}
+
+# start_virtual_display starts Xvfb on a free display number (1024 x 768, 24-bit,
+# 96 dpi), exports DISPLAY and stops the server when the calling script exits.
+start_virtual_display() {
+    local number=99
+    while [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ]; do
+        number=$((number + 1))
+    done
+    Xvfb ":${number}" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+    PONDERIX_XVFB_PID=$!
+    export DISPLAY=":${number}"
+    trap 'kill "$PONDERIX_XVFB_PID" 2>/dev/null || true' EXIT
+    local tries=0
+    until xdpyinfo >/dev/null 2>&1; do
+        tries=$((tries + 1))
+        if [ "$tries" -gt 100 ]; then
+            echo "ponderix: the virtual display did not start" >&2
+            return 1
+        fi
+        sleep 0.05
+    done
+}
+
+# has_display tells whether DISPLAY names an X server that answers.
+has_display() {
+    [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1
+}
+
+# wait_for_window TITLE [SECONDS] prints the id of the visible window whose
+# title is exactly TITLE, once it is mapped; fails after SECONDS (default 10).
+wait_for_window() {
+    local title=$1 limit=${2:-10} id="" start=$SECONDS
+    while [ $((SECONDS - start)) -lt "$limit" ]; do
+        id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.05
+    done
+    echo "ponderix: no window titled '$title' appeared within ${limit}s" >&2
+    return 1
 }

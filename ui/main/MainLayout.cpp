@@ -270,11 +270,13 @@ const std::vector<ControlSpec>& Controls() {
          .Alignment = Alignment::Centre,
          .Font = Heading,
          .TabIndex = 12},
+        // White, not the panel's own grey: grey text on the grey panel could not
+        // be read, and this label carries half of the result.
         {.Kind = ControlKind::Label,
          .Name = "lblIWeight",
          .Container = "Frame4",
          .Rect = {120, 1440, 2655, 255},
-         .ForeColour = PanelGrey,
+         .ForeColour = White,
          .TabIndex = 7},
         {.Kind = ControlKind::Label,
          .Name = "lblBMI",

@@ -1,0 +1,90 @@
+// What the Qt backend's tests share: small layouts of every control kind, a user
+// control that records its notifications, and ways to reach the real widgets.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "assets/Assets.h"
+#include "controls/picture_button/PictureButton.h"
+#include "platform/LayoutSupport.h"
+#include "platform/qt/QtSupport.h"
+#include "platform/qt/QtWindowSystem.h"
+
+namespace ponderix::platform::qt::testing {
+
+// The colour as the screen shows it, without alpha.
+inline QRgb ToRgb(Colour colour) {
+    return ToQColor(colour).rgb() & 0xFFFFFFu;
+}
+
+inline std::span<const std::uint8_t> FindHandCursor() {
+    return assets::FindAsset("hand.cur");
+}
+
+// A user control that writes down every notification it receives.
+class Recorder final : public IUserControl {
+public:
+    static constexpr std::string_view ClassId = "Test.Recorder";
+    static UserControlClass Class();
+
+    explicit Recorder(IUserControlSite& site) : Site(site) {}
+
+    void UserControl_InitProperties() override { Log.emplace_back("Init"); }
+    void UserControl_ReadProperties(const PropertyBag& bag) override;
+    void UserControl_WriteProperties(PropertyBag& /*bag*/) const override {}
+    void UserControl_Resize() override;
+    void UserControl_Click() override { Log.emplace_back("Click"); }
+    void UserControl_DblClick() override { Log.emplace_back("DblClick"); }
+    void UserControl_MouseDown(std::int16_t button, std::int16_t shift, float x, float y) override {
+        Log.push_back(Mouse("Down", button, shift, x, y));
+    }
+    void UserControl_MouseMove(std::int16_t button, std::int16_t shift, float x, float y) override {
+        Log.push_back(Mouse("Move", button, shift, x, y));
+    }
+    void UserControl_MouseUp(std::int16_t button, std::int16_t shift, float x, float y) override {
+        Log.push_back(Mouse("Up", button, shift, x, y));
+    }
+
+    static std::string Mouse(std::string_view what, int button, int shift, float x, float y);
+
+    IUserControlSite& Site;
+    std::vector<std::string> Log;
+    // Run at each Resize, after it is logged (the test's own reaction to it).
+    std::function<void()> OnResize;
+};
+
+// A main window with a control of every kind, laid out as the calculator's is.
+extern const WindowSpec MainLayout;
+// A fixed dialog with three labels, shown over its owner.
+extern const WindowSpec DialogLayout;
+// A window showing its background picture and nothing else.
+extern const WindowSpec BackgroundLayout;
+
+class QtBackendTest : public ::testing::Test {
+protected:
+    QtBackendTest();
+
+    static QWidget* WidgetOf(const IWindow& window);
+    // The widget of a control, found by its key ("lblName(0)").
+    static QWidget* Find(const IWindow& window, std::string_view key);
+    // What the window shows, as the screen would.
+    static QImage Grab(const IWindow& window);
+    static QRect Geometry(const IWindow& window, std::string_view key);
+    // Deletes the widgets whose deletion was put off.
+    static void FlushDeletes();
+    // The window's stacking of its controls in one container, topmost first.
+    static std::vector<std::string> Stacking(const QWidget* container);
+    // Runs the event loop for that long.
+    static void Wait(int milliseconds);
+
+    QtWindowSystem m_System;
+};
+
+}  // namespace ponderix::platform::qt::testing
