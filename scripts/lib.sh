@@ -13,6 +13,14 @@ PONDERIX_BUILD_PACKAGES=(
 PONDERIX_DISPLAY_PACKAGES=(
     xvfb x11-utils xdotool imagemagick xclip procps
 )
+# The Windows build: the mingw-w64 cross compilers (POSIX threads), GoogleTest's
+# sources to build for Windows, Wine and the fonts its windows ask for, and the
+# virtual display (xauth for xvfb-run) to run and drive the program on.
+PONDERIX_WINDOWS_PACKAGES=(
+    cmake ninja-build g++-mingw-w64-x86-64-posix binutils libgtest-dev
+    wine wine64 fonts-wine fonts-liberation fonts-dejavu-core xauth
+    "${PONDERIX_DISPLAY_PACKAGES[@]}"
+)
 PONDERIX_TEST_PACKAGES=(
     libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
     "${PONDERIX_DISPLAY_PACKAGES[@]}"

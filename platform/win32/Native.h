@@ -1,0 +1,135 @@
+// What the backend's sources share: windows.h as they include it, text
+// conversion, GDI helpers, and the window procedure that routes every message
+// of our own window classes to the C++ object behind the window.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef UNICODE
+#define UNICODE
+#endif
+#ifndef _UNICODE
+#define _UNICODE
+#endif
+#include <windows.h>
+// windows.h maps CreateWindow to CreateWindowW; the interface has a method of
+// that name, which must stay one name in every source of the program.
+#undef CreateWindow
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <tuple>
+
+#include "platform/Bitmap.h"
+#include "platform/Colour.h"
+#include "platform/Layout.h"
+#include "platform/Units.h"
+
+namespace ponderix::platform::win32::detail {
+
+// ---------------------------------------------------------------------------
+// Text
+
+// UTF-8 to UTF-16 and back; an invalid UTF-8 sequence becomes U+FFFD.
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view utf16);
+// UTF-8 to the ANSI code page, for the A entry points.
+std::string ToAnsi(std::string_view utf8);
+// What DrawText shows as the caption: a carriage return alone breaks a line as a
+// carriage return with a line feed does.
+std::wstring ToDrawnText(std::string_view utf8);
+
+// Throws PlatformError with the text and the last Win32 error.
+[[noreturn]] void Fail(std::string_view what);
+
+// ---------------------------------------------------------------------------
+// Handles and GDI
+
+template <typename Handle>
+std::uintptr_t ToWindowHandle(Handle handle) {
+    return reinterpret_cast<std::uintptr_t>(handle);
+}
+inline HWND ToHwnd(std::uintptr_t handle) {
+    return reinterpret_cast<HWND>(handle);
+}
+
+// The client point of a mouse message.
+inline POINT PointOf(LPARAM lParam) {
+    return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+COLORREF ToColorRef(const Colour& colour);
+RECT ToRect(const WholePixelRect& rect);
+
+// Copies a picture's pixels to the device at x, y, at natural size.
+void DrawBitmap(HDC dc, int x, int y, const Bitmap& bitmap);
+
+// The fonts of the layouts, made once and kept until the backend goes.
+class FontCache {
+public:
+    FontCache() = default;
+    ~FontCache();
+    FontCache(const FontCache&) = delete;
+    FontCache& operator=(const FontCache&) = delete;
+
+    // The font of the face, weight and underline of the row at that size.
+    HFONT Get(const FontSpec& row, float points);
+
+    // The character height of a font of that size at 96 dots per inch, as
+    // CreateFont takes it (negative: the em height, not the cell height).
+    static int HeightOf(float points);
+
+private:
+    std::map<std::tuple<std::wstring, int, int, bool>, HFONT> m_Fonts;
+};
+
+// Solid brushes by colour, made once and kept until the backend goes.
+class BrushCache {
+public:
+    BrushCache() = default;
+    ~BrushCache();
+    BrushCache(const BrushCache&) = delete;
+    BrushCache& operator=(const BrushCache&) = delete;
+
+    HBRUSH Get(COLORREF colour);
+
+private:
+    std::map<COLORREF, HBRUSH> m_Brushes;
+};
+
+// ---------------------------------------------------------------------------
+// Window procedures
+
+// The C++ side of a native window of one of our classes. The window procedure
+// finds it in GWLP_USERDATA (set from CreateWindowEx's parameter) and lets no
+// exception out.
+class MessageTarget {
+public:
+    virtual ~MessageTarget() = default;
+    virtual LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+};
+
+LRESULT CALLBACK TargetWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
+// Runs a call into the program from a window procedure: a failure ends the call
+// (as it ends any handler) and goes no further.
+template <typename Call>
+void Guarded(Call&& call) noexcept {
+    try {
+        call();
+    } catch (...) {  // NOLINT(bugprone-empty-catch): a window procedure ends here
+    }
+}
+
+// The class names of the backend's windows.
+inline constexpr const wchar_t* TopWindowClass = L"Ponderix.Window";
+inline constexpr const wchar_t* FrameClass = L"Ponderix.Frame";
+inline constexpr const wchar_t* SurfaceClass = L"Ponderix.UserControl";
+inline constexpr const wchar_t* MessageWindowClass = L"Ponderix.Messages";
+
+}  // namespace ponderix::platform::win32::detail

@@ -1,0 +1,341 @@
+// The window system as a whole: window classes, pictures from the resources,
+// timers, the message loop, and the services that need no window.
+#include "platform/win32/Win32WindowSystem.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <array>
+#include <span>
+
+#include "platform/win32/Backend.h"
+#include "platform/win32/Resources.h"
+
+namespace ponderix::platform::win32 {
+namespace detail {
+namespace {
+
+constexpr std::size_t FileHeaderSize = 14;  // BITMAPFILEHEADER, which resources leave out
+constexpr std::size_t InfoHeaderSize = 40;  // BITMAPINFOHEADER
+
+void RegisterWindowClass(HINSTANCE instance, const wchar_t* name, UINT style) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = style;
+    windowClass.lpfnWndProc = TargetWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = name;
+    // A second window system in one process (tests make several) finds the
+    // classes there already.
+    if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        Fail("the window class could not be registered");
+    }
+}
+
+std::string UpperCase(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return upper;
+}
+
+std::uint32_t ReadU32(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(bytes[at]) |
+           (static_cast<std::uint32_t>(bytes[at + 1]) << 8) |
+           (static_cast<std::uint32_t>(bytes[at + 2]) << 16) |
+           (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
+}
+
+void WriteU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint64_t value) {
+    for (std::size_t i = 0; i < 4; ++i) {
+        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+}
+
+// A bitmap resource is the BMP file without its file header: the header is
+// made again in front of it so that the shared decoder reads it as a file.
+std::vector<std::uint8_t> AsBmpFile(std::span<const std::uint8_t> dib) {
+    if (dib.size() < InfoHeaderSize) {
+        throw PlatformError("a picture resource is cut short");
+    }
+    const std::uint64_t headerSize = ReadU32(dib, 0);
+    const unsigned bitCount = static_cast<unsigned>(dib[14] | (dib[15] << 8));
+    const std::uint32_t compression = ReadU32(dib, 16);
+    const std::uint64_t coloursUsed = ReadU32(dib, 32);
+    // A plain BITMAPINFOHEADER is followed by its three colour masks; the later
+    // headers hold them inside.
+    const std::uint64_t masks =
+        compression == BI_BITFIELDS && headerSize == InfoHeaderSize ? 12 : 0;
+    const std::uint64_t palette = coloursUsed != 0 ? coloursUsed
+                                  : bitCount <= 8  ? 1u << bitCount
+                                                   : 0;
+    const std::uint64_t pixelOffset = FileHeaderSize + headerSize + masks + 4 * palette;
+
+    std::vector<std::uint8_t> file(FileHeaderSize + dib.size());
+    file[0] = 'B';
+    file[1] = 'M';
+    WriteU32(file, 2, file.size());
+    WriteU32(file, 10, pixelOffset);
+    std::copy(dib.begin(), dib.end(), file.begin() + FileHeaderSize);
+    return file;
+}
+
+}  // namespace
+
+System::System(IWindowSystem& facade) : m_Facade(facade), m_Instance(GetModuleHandleW(nullptr)) {
+    RegisterWindowClass(m_Instance, TopWindowClass, 0);
+    RegisterWindowClass(m_Instance, FrameClass, 0);
+    RegisterWindowClass(m_Instance, SurfaceClass, CS_DBLCLKS);
+    RegisterWindowClass(m_Instance, MessageWindowClass, 0);
+    m_MessageWindow = CreateWindowExW(0, MessageWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                      nullptr, m_Instance, static_cast<MessageTarget*>(this));
+    if (m_MessageWindow == nullptr) {
+        Fail("the timers' window could not be made");
+    }
+    m_HandCursor = LoadCursorW(m_Instance, MAKEINTRESOURCEW(PONDERIX_HAND_CURSOR));
+    if (m_HandCursor == nullptr) {
+        m_HandCursor = LoadCursorW(nullptr, IDC_HAND);
+    }
+}
+
+System::~System() {
+    DestroyWindow(m_MessageWindow);
+}
+
+LRESULT System::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER) {
+        if (const auto found = m_Timers.find(wParam); found != m_Timers.end()) {
+            found->second->Fire();
+        }
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+HICON System::Icon(AssetName asset, bool small) const {
+    if (asset.File.empty()) {
+        return nullptr;
+    }
+    if (asset.File != "ponderix.ico") {
+        throw PlatformError("no icon named '" + std::string(asset.File) + "'");
+    }
+    const int size = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
+    return static_cast<HICON>(LoadImageW(m_Instance, MAKEINTRESOURCEW(PONDERIX_ICON), IMAGE_ICON,
+                                         size, size, LR_DEFAULTCOLOR | LR_SHARED));
+}
+
+void System::Register(UserControlClass userControlClass) {
+    if (userControlClass.Design == nullptr || !userControlClass.Create) {
+        throw PlatformError("a user control class needs a design and a way to create it");
+    }
+    const std::string id(userControlClass.Design->ClassId);
+    m_Classes[id] = std::move(userControlClass);
+}
+
+const UserControlClass& System::ClassOf(std::string_view classId) const {
+    const auto found = m_Classes.find(classId);
+    if (found == m_Classes.end()) {
+        throw PlatformError("no user control class '" + std::string(classId) + "'");
+    }
+    return found->second;
+}
+
+Picture System::LoadPicture(AssetName asset) {
+    if (const auto cached = m_Pictures.find(asset.File); cached != m_Pictures.end()) {
+        return cached->second;
+    }
+    const std::wstring name = Widen(UpperCase(asset.File));
+    HRSRC resource =
+        asset.File.empty() ? nullptr : FindResourceW(m_Instance, name.c_str(), RT_BITMAP);
+    if (resource == nullptr) {
+        throw PlatformError("no picture named '" + std::string(asset.File) + "'");
+    }
+    HGLOBAL loaded = LoadResource(m_Instance, resource);
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr) {
+        Fail("the picture '" + std::string(asset.File) + "' could not be read");
+    }
+    const std::span<const std::uint8_t> dib(static_cast<const std::uint8_t*>(bytes),
+                                            SizeofResource(m_Instance, resource));
+    Picture picture = Picture::FromBitmap(DecodeBmp(AsBmpFile(dib)));
+    m_Pictures.emplace(std::string(asset.File), picture);
+    return picture;
+}
+
+void System::RemoveWindow(TopWindow* window) {
+    std::erase(m_Windows, window);
+    for (TopWindow* other : m_Windows) {
+        if (other->Owner() == window) {
+            other->ForgetOwner();
+        }
+    }
+}
+
+bool System::AnyLoaded() const {
+    return std::any_of(m_Windows.begin(), m_Windows.end(),
+                       [](const TopWindow* window) { return window->IsLoaded(); });
+}
+
+void System::WindowGone() const {
+    if (!AnyLoaded()) {
+        PostQuitMessage(0);
+    }
+}
+
+UINT_PTR System::AddTimer(detail::Timer* timer) {
+    const UINT_PTR id = m_NextTimerId++;
+    m_Timers[id] = timer;
+    return id;
+}
+
+void System::Dispatch(MSG& message) const {
+    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB) {
+        for (TopWindow* window : m_Windows) {
+            if (window->HandleTab(message)) {
+                return;
+            }
+        }
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+}  // namespace detail
+
+// ---------------------------------------------------------------------------
+// The interface
+
+namespace {
+
+// Apartment-threaded COM on the user-interface thread, which the shell's
+// handlers may use when ShellExecute hands an address on.
+class ComApartment {
+public:
+    ComApartment()
+        : m_Initialised(SUCCEEDED(
+              CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    ~ComApartment() {
+        if (m_Initialised) {
+            CoUninitialize();
+        }
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool m_Initialised;
+};
+
+}  // namespace
+
+Win32WindowSystem::Win32WindowSystem() : m_System(std::make_unique<detail::System>(*this)) {
+    static const ComApartment apartment;
+}
+
+Win32WindowSystem::~Win32WindowSystem() = default;
+
+void Win32WindowSystem::RegisterUserControl(UserControlClass userControlClass) {
+    m_System->Register(std::move(userControlClass));
+}
+
+std::unique_ptr<IWindow> Win32WindowSystem::CreateWindow(const WindowSpec& layout) {
+    return std::make_unique<detail::TopWindow>(*m_System, layout);
+}
+
+Picture Win32WindowSystem::LoadPicture(AssetName asset) {
+    return m_System->LoadPicture(asset);
+}
+
+void Win32WindowSystem::ShowErrorMessage(std::string_view prompt, std::string_view caption) {
+    // Owned by the program's active window, so that it stays in front of it.
+    HWND owner = GetActiveWindow();
+    const auto& windows = m_System->Windows();
+    if (std::none_of(windows.begin(), windows.end(), [owner](const detail::TopWindow* window) {
+            return detail::ToHwnd(window->Handle()) == owner;
+        })) {
+        owner = nullptr;
+    }
+    const std::wstring text = detail::Widen(prompt);
+    const std::wstring title = detail::Widen(caption);
+    if (MessageBoxW(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR) == 0) {
+        detail::Fail("the message box could not be shown");
+    }
+}
+
+std::unique_ptr<IPopupMenu> Win32WindowSystem::CreatePopupMenu() {
+    return std::make_unique<detail::PopupMenu>();
+}
+
+ScreenPoint Win32WindowSystem::CursorPos() {
+    POINT point{};
+    if (!GetCursorPos(&point)) {
+        detail::Fail("the cursor position could not be read");
+    }
+    return {point.x, point.y};
+}
+
+WindowHandle Win32WindowSystem::WindowFromPoint(ScreenPoint point) {
+    return detail::ToWindowHandle(::WindowFromPoint(POINT{point.X, point.Y}));
+}
+
+bool Win32WindowSystem::ShellOpen(std::string_view address) {
+    const std::string file = detail::ToAnsi(address);
+    HINSTANCE result =
+        ShellExecuteA(nullptr, "Open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    // The result is a number in a handle's clothes: above 32 means accepted.
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+std::string Win32WindowSystem::DecimalSeparator() {
+    std::array<wchar_t, 8> separator{};  // LOCALE_SDECIMAL holds at most four characters
+    const int length = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator.data(),
+                                       static_cast<int>(separator.size()));
+    if (length <= 1) {
+        return ".";
+    }
+    return detail::Narrow({separator.data(), static_cast<std::size_t>(length - 1)});
+}
+
+ISettingsStore& Win32WindowSystem::Settings() {
+    return m_System->Settings();
+}
+
+void Win32WindowSystem::DoEvents() {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // Left for the message loop, which ends on it.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        m_System->Dispatch(message);
+    }
+}
+
+int Win32WindowSystem::Run() {
+    if (!m_System->AnyLoaded()) {
+        return 0;
+    }
+    MSG message{};
+    BOOL got = FALSE;
+    while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) {
+        m_System->Dispatch(message);
+    }
+    return got == 0 ? static_cast<int>(message.wParam) : 1;
+}
+
+WindowHandle NativeHandle(const IControl& control) {
+    const auto* core = dynamic_cast<const detail::ControlCore*>(&control);
+    return core != nullptr ? detail::ToWindowHandle(core->Native()) : 0;
+}
+
+std::uintptr_t NativeMenu(const IPopupMenu& menu) {
+    const auto* native = dynamic_cast<const detail::PopupMenu*>(&menu);
+    return native != nullptr ? detail::ToWindowHandle(native->Menu()) : 0;
+}
+
+}  // namespace ponderix::platform::win32
