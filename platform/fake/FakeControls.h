@@ -13,13 +13,13 @@ namespace ponderix::platform::fake {
 template <typename Interface>
 class FakeVisible : public Interface {
 public:
-    FakeVisible(FakeWindow& window, const ControlSpec& spec)
+    FakeVisible(FakeWindow& window, const ControlSpec& row)
         : m_Window(window),
-          m_Spec(spec),
-          m_Key(ControlKey(spec.Name, spec.Index)),
-          m_Bounds(ToPixels(spec.Rect)),
-          m_Visible(spec.Kind != ControlKind::Timer),
-          m_Enabled(spec.Enabled) {}
+          m_Row(row),
+          m_Key(ControlKey(row.Name, row.Index)),
+          m_Bounds(ToPixels(row.Rect)),
+          m_Visible(row.Kind != ControlKind::Timer),
+          m_Enabled(row.Enabled) {}
 
     PixelRect Bounds() const override { return m_Bounds; }
     void Move(float left, float top, std::optional<float> width = std::nullopt,
@@ -43,14 +43,14 @@ public:
         m_Window.BringControlToFront(*this);
     }
 
-    const ControlSpec& Spec() const { return m_Spec; }
+    const ControlSpec& Row() const { return m_Row; }
     int MoveCount() const { return m_MoveCount; }
 
 protected:
     void Check(std::string_view operation) { m_Window.CheckLoaded(operation, m_Key); }
 
     FakeWindow& m_Window;
-    const ControlSpec& m_Spec;
+    const ControlSpec& m_Row;
     std::string m_Key;
 
 private:
@@ -62,11 +62,11 @@ private:
 
 class FakeLabel final : public FakeVisible<ILabel> {
 public:
-    FakeLabel(FakeWindow& window, const ControlSpec& spec, const FontSpec& font)
-        : FakeVisible(window, spec),
-          m_Caption(spec.Caption),
+    FakeLabel(FakeWindow& window, const ControlSpec& row, const FontSpec& font)
+        : FakeVisible(window, row),
+          m_Caption(row.Caption),
           m_FontSize(font.Points),
-          m_ForeColour(spec.ForeColour) {}
+          m_ForeColour(row.ForeColour) {}
 
     std::string Caption() const override { return m_Caption; }
     void SetCaption(std::string_view caption) override {
@@ -92,8 +92,8 @@ private:
 
 class FakeTextBox final : public FakeVisible<ITextBox> {
 public:
-    FakeTextBox(FakeWindow& window, const ControlSpec& spec)
-        : FakeVisible(window, spec), m_Text(spec.Caption) {}
+    FakeTextBox(FakeWindow& window, const ControlSpec& row)
+        : FakeVisible(window, row), m_Text(row.Caption) {}
 
     std::string Text() const override { return m_Text; }
     void SetText(std::string_view text) override {
@@ -125,14 +125,14 @@ private:
 
 class FakeOptionButton final : public FakeVisible<IOptionButton> {
 public:
-    FakeOptionButton(FakeWindow& window, const ControlSpec& spec)
-        : FakeVisible(window, spec), m_Value(spec.Value) {}
+    FakeOptionButton(FakeWindow& window, const ControlSpec& row)
+        : FakeVisible(window, row), m_Value(row.Value) {}
 
     bool Value() const override { return m_Value; }
     void SetValue(bool selected) override;
     // Clears the button because another of its group was selected.
     void Deselect() { m_Value = false; }
-    std::string_view Group() const { return m_Spec.Container; }
+    std::string_view Group() const { return m_Row.Container; }
 
 private:
     bool m_Value;

@@ -6,14 +6,14 @@
 
 namespace ponderix::platform::fake {
 
-FakeUserControlHost::FakeUserControlHost(FakeWindow& window, const ControlSpec& spec,
+FakeUserControlHost::FakeUserControlHost(FakeWindow& window, const ControlSpec& row,
                                          const UserControlClass& userControlClass)
     : m_Window(window),
-      m_Spec(spec),
-      m_Key(ControlKey(spec.Name, spec.Index)),
+      m_Row(row),
+      m_Key(ControlKey(row.Name, row.Index)),
       m_Handle(window.System().NewHandle()),
-      m_Left(TwipsToPixels(static_cast<float>(spec.Rect.Left))),
-      m_Top(TwipsToPixels(static_cast<float>(spec.Rect.Top))),
+      m_Left(TwipsToPixels(static_cast<float>(row.Rect.Left))),
+      m_Top(TwipsToPixels(static_cast<float>(row.Rect.Top))),
       m_Width(static_cast<float>(userControlClass.Design->Width)),
       m_Height(static_cast<float>(userControlClass.Design->Height)) {
     for (const ControlSpec& child : userControlClass.Design->Children) {
@@ -36,8 +36,8 @@ FakeUserControlHost::~FakeUserControlHost() {
 }
 
 void FakeUserControlHost::Load() {
-    m_Instance->UserControl_ReadProperties(SavedProperties(m_Spec, System()));
-    ResizeTo(static_cast<float>(m_Spec.Rect.Width), static_cast<float>(m_Spec.Rect.Height));
+    m_Instance->UserControl_ReadProperties(SavedProperties(m_Row, System()));
+    ResizeTo(static_cast<float>(m_Row.Rect.Width), static_cast<float>(m_Row.Rect.Height));
 }
 
 void FakeUserControlHost::StopTimers() {
@@ -132,13 +132,13 @@ IPictureBox& FakeUserControlHost::PictureBox(std::string_view name) {
 }
 
 ScreenPoint FakeUserControlHost::ScreenPointOf(float xTwips, float yTwips) const {
-    const ScreenPoint origin = m_Window.ContainerOrigin(m_Spec.Container);
+    const ScreenPoint origin = m_Window.ContainerOrigin(m_Row.Container);
     return {origin.X + NearestPixel(m_Left + TwipsToPixels(xTwips)),
             origin.Y + NearestPixel(m_Top + TwipsToPixels(yTwips))};
 }
 
 WholePixelRect FakeUserControlHost::ScreenRect() const {
-    const ScreenPoint origin = m_Window.ContainerOrigin(m_Spec.Container);
+    const ScreenPoint origin = m_Window.ContainerOrigin(m_Row.Container);
     const WholePixelRect rect = ToWholePixels(Bounds());
     return {origin.X + rect.Left, origin.Y + rect.Top, rect.Width, rect.Height};
 }

@@ -303,14 +303,14 @@ FakeWindow::FakeWindow(FakeWindowSystem& system, const WindowSpec& layout)
       m_InnerWidth(TwipsToPixels(static_cast<float>(layout.InnerWidth))),
       m_InnerHeight(TwipsToPixels(static_cast<float>(layout.InnerHeight))) {
     m_System.BringToTop(this);
-    for (const ControlSpec& spec : layout.Controls) {
-        Entry entry{&spec, MakeControl(spec), 0};
+    for (const ControlSpec& row : layout.Controls) {
+        Entry entry{&row, MakeControl(row), 0};
         if (auto* host = dynamic_cast<FakeUserControlHost*>(entry.Control.get())) {
             entry.Handle = host->SurfaceHandle();
-        } else if (IsWindowed(spec.Kind)) {
+        } else if (IsWindowed(row.Kind)) {
             entry.Handle = system.NewHandle();
         }
-        m_Index[ControlKey(spec.Name, spec.Index)] = m_Controls.size();
+        m_Index[ControlKey(row.Name, row.Index)] = m_Controls.size();
         m_Controls.push_back(std::move(entry));
     }
     // User controls load once the whole window exists, as their pictures and
@@ -322,29 +322,29 @@ FakeWindow::FakeWindow(FakeWindowSystem& system, const WindowSpec& layout)
     }
 }
 
-std::unique_ptr<IControl> FakeWindow::MakeControl(const ControlSpec& spec) {
-    switch (spec.Kind) {
+std::unique_ptr<IControl> FakeWindow::MakeControl(const ControlSpec& row) {
+    switch (row.Kind) {
         case ControlKind::Label:
-            return std::make_unique<FakeLabel>(*this, spec, spec.Font.value_or(m_Layout.Font));
+            return std::make_unique<FakeLabel>(*this, row, row.Font.value_or(m_Layout.Font));
         case ControlKind::TextBox:
-            return std::make_unique<FakeTextBox>(*this, spec);
+            return std::make_unique<FakeTextBox>(*this, row);
         case ControlKind::ListBox:
-            return std::make_unique<FakeListBox>(*this, spec);
+            return std::make_unique<FakeListBox>(*this, row);
         case ControlKind::OptionButton:
-            return std::make_unique<FakeOptionButton>(*this, spec);
+            return std::make_unique<FakeOptionButton>(*this, row);
         case ControlKind::Frame:
-            return std::make_unique<FakeFrame>(*this, spec);
+            return std::make_unique<FakeFrame>(*this, row);
         case ControlKind::Image:
-            return std::make_unique<FakeImage>(*this, spec);
+            return std::make_unique<FakeImage>(*this, row);
         case ControlKind::Timer:
-            return std::make_unique<FakeTimer>(m_System, ControlKey(spec.Name, spec.Index),
-                                               spec.Enabled, spec.IntervalMs);
+            return std::make_unique<FakeTimer>(m_System, ControlKey(row.Name, row.Index),
+                                               row.Enabled, row.IntervalMs);
         case ControlKind::PictureBox:
-            return std::make_unique<HiddenPictureBox>(static_cast<float>(spec.Rect.Width),
-                                                      static_cast<float>(spec.Rect.Height));
+            return std::make_unique<HiddenPictureBox>(static_cast<float>(row.Rect.Width),
+                                                      static_cast<float>(row.Rect.Height));
         case ControlKind::UserControl:
-            return std::make_unique<FakeUserControlHost>(*this, spec,
-                                                         m_System.UserControlClassOf(spec.ClassId));
+            return std::make_unique<FakeUserControlHost>(*this, row,
+                                                         m_System.UserControlClassOf(row.ClassId));
     }
     throw PlatformError("unknown control kind");
 }
@@ -482,7 +482,7 @@ ScreenPoint FakeWindow::ContainerOrigin(std::string_view container) const {
         throw PlatformError("no container '" + std::string(container) + "'");
     }
     const Entry& frame = m_Controls[found->second];
-    const ScreenPoint outer = ContainerOrigin(frame.Spec->Container);
+    const ScreenPoint outer = ContainerOrigin(frame.Row->Container);
     const PixelRect bounds = dynamic_cast<const IVisibleControl&>(*frame.Control).Bounds();
     return {outer.X + NearestPixel(bounds.Left), outer.Y + NearestPixel(bounds.Top)};
 }
@@ -495,7 +495,7 @@ WindowHandle FakeWindow::HitTest(ScreenPoint point) const {
         descended = false;
         const ScreenPoint origin = ContainerOrigin(container);
         for (const Entry& entry : m_Controls) {
-            if (entry.Spec->Container != container || !IsWindowed(entry.Spec->Kind)) {
+            if (entry.Row->Container != container || !IsWindowed(entry.Row->Kind)) {
                 continue;
             }
             const auto& visible = dynamic_cast<const IVisibleControl&>(*entry.Control);
@@ -506,8 +506,8 @@ WindowHandle FakeWindow::HitTest(ScreenPoint point) const {
                 continue;
             }
             hit = entry.Handle;
-            if (entry.Spec->Kind == ControlKind::Frame) {
-                container = entry.Spec->Name;
+            if (entry.Row->Kind == ControlKind::Frame) {
+                container = entry.Row->Name;
                 descended = true;
             }
             break;
@@ -534,7 +534,7 @@ void FakeWindow::BringControlToFront(IControl& control) {
     }
     std::rotate(m_Controls.begin(), found, found + 1);
     for (std::size_t i = 0; i < m_Controls.size(); ++i) {
-        m_Index[ControlKey(m_Controls[i].Spec->Name, m_Controls[i].Spec->Index)] = i;
+        m_Index[ControlKey(m_Controls[i].Row->Name, m_Controls[i].Row->Index)] = i;
     }
 }
 

@@ -199,12 +199,12 @@ public:
 
 private:
     struct Entry {
-        const ControlSpec* Spec = nullptr;
+        const ControlSpec* Row = nullptr;
         std::unique_ptr<IControl> Control;
         WindowHandle Handle = 0;  // windowed controls only
     };
 
-    std::unique_ptr<IControl> MakeControl(const ControlSpec& spec);
+    std::unique_ptr<IControl> MakeControl(const ControlSpec& row);
 
     FakeWindowSystem& m_System;
     const WindowSpec& m_Layout;
@@ -225,7 +225,7 @@ private:
 // The surface of a user control on a fake window.
 class FakeUserControlHost final : public IUserControlHost, public IUserControlSite {
 public:
-    FakeUserControlHost(FakeWindow& window, const ControlSpec& spec,
+    FakeUserControlHost(FakeWindow& window, const ControlSpec& row,
                         const UserControlClass& userControlClass);
     ~FakeUserControlHost() override;
 
@@ -281,7 +281,7 @@ private:
     IControl& Child(std::string_view name);
 
     FakeWindow& m_Window;
-    const ControlSpec& m_Spec;
+    const ControlSpec& m_Row;
     std::string m_Key;
     WindowHandle m_Handle;
     float m_Left;
