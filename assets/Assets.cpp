@@ -1,6 +1,9 @@
 #include "assets/Assets.h"
 
+#include <string>
+
 #include "assets/EmbeddedFiles.h"
+#include "platform/Error.h"
 
 namespace ponderix::assets {
 
@@ -11,6 +14,14 @@ std::span<const std::uint8_t> FindAsset(std::string_view fileName) {
         }
     }
     return {};
+}
+
+platform::Bitmap DecodeAsset(std::string_view fileName) {
+    const auto bytes = FindAsset(fileName);
+    if (bytes.empty()) {
+        throw platform::PlatformError("no picture named '" + std::string(fileName) + "'");
+    }
+    return platform::DecodeBmp(bytes);
 }
 
 }  // namespace ponderix::assets

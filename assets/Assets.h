@@ -8,10 +8,16 @@
 #include <span>
 #include <string_view>
 
+#include "platform/Bitmap.h"
+
 namespace ponderix::assets {
 
 // The bytes of the file of that name ("background.bmp"; exact case), or an empty
 // span when there is no such file. The bytes live as long as the program.
 std::span<const std::uint8_t> FindAsset(std::string_view fileName);
+
+// The BMP file of that name, decoded; throws platform::PlatformError when there
+// is no such file or it is not a picture.
+platform::Bitmap DecodeAsset(std::string_view fileName);
 
 }  // namespace ponderix::assets

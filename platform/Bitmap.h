@@ -22,10 +22,18 @@ struct Bitmap {
     }
 };
 
-constexpr std::uint8_t RedOf(std::uint32_t argb) { return static_cast<std::uint8_t>(argb >> 16); }
-constexpr std::uint8_t GreenOf(std::uint32_t argb) { return static_cast<std::uint8_t>(argb >> 8); }
-constexpr std::uint8_t BlueOf(std::uint32_t argb) { return static_cast<std::uint8_t>(argb); }
-constexpr std::uint8_t AlphaOf(std::uint32_t argb) { return static_cast<std::uint8_t>(argb >> 24); }
+constexpr std::uint8_t RedOf(std::uint32_t argb) {
+    return static_cast<std::uint8_t>(argb >> 16);
+}
+constexpr std::uint8_t GreenOf(std::uint32_t argb) {
+    return static_cast<std::uint8_t>(argb >> 8);
+}
+constexpr std::uint8_t BlueOf(std::uint32_t argb) {
+    return static_cast<std::uint8_t>(argb);
+}
+constexpr std::uint8_t AlphaOf(std::uint32_t argb) {
+    return static_cast<std::uint8_t>(argb >> 24);
+}
 
 // An uncompressed 24- or 32-bit BMP file (BITMAPINFOHEADER or later, BI_RGB or
 // BI_BITFIELDS; rows bottom-up or top-down). Throws PlatformError for anything

@@ -7,6 +7,23 @@
 
 namespace ponderix::platform {
 
+bool IsWindowed(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::TextBox:
+        case ControlKind::ListBox:
+        case ControlKind::OptionButton:
+        case ControlKind::Frame:
+        case ControlKind::UserControl:
+            return true;
+        case ControlKind::Label:
+        case ControlKind::Image:
+        case ControlKind::Timer:
+        case ControlKind::PictureBox:
+            return false;
+    }
+    return false;
+}
+
 std::string ControlKey(std::string_view name, int index) {
     std::string key(name);
     if (index != NoIndex) {

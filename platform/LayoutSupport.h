@@ -20,6 +20,12 @@ inline PixelRect ToPixels(const TwipRect& rect) {
             TwipsToPixels(static_cast<float>(rect.Height))};
 }
 
+// Whether the kind has a native window of its own: text box, list box, option
+// button, frame and user control. Labels and images are drawn by their container
+// and so lie below every windowed control of it; timers and picture boxes show
+// nothing.
+bool IsWindowed(ControlKind kind);
+
 // "lblName(0)" for an element of a control array, "lblBMI" otherwise: the key
 // under which a backend files a control for IWindow::Control.
 std::string ControlKey(std::string_view name, int index);

@@ -14,23 +14,6 @@ bool Contains(const WholePixelRect& rect, ScreenPoint point) {
            point.Y < rect.Top + rect.Height;
 }
 
-bool IsWindowed(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::TextBox:
-        case ControlKind::ListBox:
-        case ControlKind::OptionButton:
-        case ControlKind::Frame:
-        case ControlKind::UserControl:
-            return true;
-        case ControlKind::Label:
-        case ControlKind::Image:
-        case ControlKind::Timer:
-        case ControlKind::PictureBox:
-            return false;
-    }
-    return false;
-}
-
 class FakePopupMenu final : public IPopupMenu {
 public:
     FakePopupMenu(FakeWindowSystem& system, std::size_t record)
@@ -91,54 +74,33 @@ private:
 // ---------------------------------------------------------------------------
 // The window system
 
-FakeWindowSystem::FakeWindowSystem() : m_Settings(std::make_unique<SettingsStore>(*this)) {}
+FakeWindowSystem::FakeWindowSystem()
+    : m_Pictures(assets::DecodeAsset), m_Settings(std::make_unique<SettingsStore>(*this)) {}
 
 FakeWindowSystem::~FakeWindowSystem() = default;
 
 void FakeWindowSystem::RegisterUserControl(UserControlClass userControlClass) {
-    if (userControlClass.Design == nullptr || !userControlClass.Create) {
-        throw PlatformError("a user control class needs a design and a way to create it");
-    }
-    const std::string id(userControlClass.Design->ClassId);
-    m_Classes[id] = std::move(userControlClass);
+    m_Classes.Register(std::move(userControlClass));
 }
 
 std::unique_ptr<IWindow> FakeWindowSystem::CreateWindow(const WindowSpec& layout) {
     Check("Window.Create");
     CheckLayout(layout);
-    for (const ControlSpec& control : layout.Controls) {
-        if (control.Kind == ControlKind::UserControl) {
-            UserControlClassOf(control.ClassId);
-        }
-    }
+    m_Classes.CheckClassesOf(layout);
     return std::make_unique<FakeWindow>(*this, layout);
 }
 
 Picture FakeWindowSystem::LoadPicture(AssetName asset) {
     Check("LoadPicture");
-    if (const auto cached = m_Pictures.find(asset.File); cached != m_Pictures.end()) {
-        return cached->second;
+    if (const auto own = m_TestPictures.find(asset.File); own != m_TestPictures.end()) {
+        return own->second;
     }
-    const auto bytes = assets::FindAsset(asset.File);
-    if (bytes.empty()) {
-        throw PlatformError("no picture named '" + std::string(asset.File) + "'");
-    }
-    Picture picture = Picture::FromBitmap(DecodeBmp(bytes));
-    m_Pictures.emplace(std::string(asset.File), picture);
-    return picture;
+    return m_Pictures.Load(asset);
 }
 
 void FakeWindowSystem::ShowErrorMessage(std::string_view prompt, std::string_view caption) {
     Check("MessageBox");
     m_Messages.push_back({std::string(prompt), std::string(caption)});
-}
-
-const UserControlClass& FakeWindowSystem::UserControlClassOf(std::string_view classId) const {
-    const auto found = m_Classes.find(classId);
-    if (found == m_Classes.end()) {
-        throw PlatformError("no user control class '" + std::string(classId) + "'");
-    }
-    return found->second;
 }
 
 std::unique_ptr<IPopupMenu> FakeWindowSystem::CreatePopupMenu() {
@@ -343,8 +305,8 @@ std::unique_ptr<IControl> FakeWindow::MakeControl(const ControlSpec& row) {
             return std::make_unique<HiddenPictureBox>(static_cast<float>(row.Rect.Width),
                                                       static_cast<float>(row.Rect.Height));
         case ControlKind::UserControl:
-            return std::make_unique<FakeUserControlHost>(*this, row,
-                                                         m_System.UserControlClassOf(row.ClassId));
+            return std::make_unique<FakeUserControlHost>(
+                *this, row, m_System.UserControlClasses().ClassOf(row.ClassId));
     }
     throw PlatformError("unknown control kind");
 }

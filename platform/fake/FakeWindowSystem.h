@@ -25,6 +25,8 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/PictureCache.h"
+#include "platform/UserControlRegistry.h"
 #include "platform/WindowSystem.h"
 
 namespace ponderix::platform::fake {
@@ -82,7 +84,7 @@ public:
     // A picture that LoadPicture returns for the file name, instead of the
     // program's own pictures (tests use small pictures of their own).
     void AddPicture(std::string file, Picture picture) {
-        m_Pictures[std::move(file)] = std::move(picture);
+        m_TestPictures[std::move(file)] = std::move(picture);
     }
 
     // The desktop's answers and records.
@@ -120,7 +122,7 @@ public:
     void DestroyMenuRecord(std::size_t index) { m_Menus[index].Destroyed = true; }
     RecordedMenu& MenuRecord(std::size_t index) { return m_Menus[index]; }
     unsigned NextMenuChoice();
-    const UserControlClass& UserControlClassOf(std::string_view classId) const;
+    const UserControlRegistry& UserControlClasses() const { return m_Classes; }
 
 private:
     class SettingsStore;
@@ -129,8 +131,9 @@ private:
         WholePixelRect Rect;
     };
 
-    std::map<std::string, UserControlClass, std::less<>> m_Classes;
-    std::map<std::string, Picture, std::less<>> m_Pictures;
+    UserControlRegistry m_Classes;
+    PictureCache m_Pictures;
+    std::map<std::string, Picture, std::less<>> m_TestPictures;
     std::vector<FakeWindow*> m_Windows;  // created and not destroyed, bottom-most first
     std::vector<ForeignWindow> m_ForeignWindows;
     std::vector<FakeTimer*> m_Timers;

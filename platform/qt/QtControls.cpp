@@ -620,23 +620,6 @@ private:
 
 }  // namespace
 
-bool IsWindowed(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::TextBox:
-        case ControlKind::ListBox:
-        case ControlKind::OptionButton:
-        case ControlKind::Frame:
-        case ControlKind::UserControl:
-            return true;
-        case ControlKind::Label:
-        case ControlKind::Image:
-        case ControlKind::Timer:
-        case ControlKind::PictureBox:
-            return false;
-    }
-    return false;
-}
-
 std::unique_ptr<IControl> MakeControl(QtWindow& window, const ControlSpec& row, QWidget* container,
                                       std::string key) {
     switch (row.Kind) {
@@ -659,8 +642,8 @@ std::unique_ptr<IControl> MakeControl(QtWindow& window, const ControlSpec& row, 
                                                       static_cast<float>(row.Rect.Height));
         case ControlKind::UserControl:
             return std::make_unique<QtUserControlHost>(
-                window, row, std::move(key), window.System().UserControlClassOf(row.ClassId),
-                container);
+                window, row, std::move(key),
+                window.System().UserControlClasses().ClassOf(row.ClassId), container);
     }
     throw PlatformError("unknown control kind");
 }

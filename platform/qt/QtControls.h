@@ -47,16 +47,12 @@ public:
     virtual void Detach() = 0;
 };
 
-// Labels and images are drawn on their container's surface in the program's
-// original toolkit, so they always lie below the container's other controls.
-bool IsWindowed(ControlKind kind);
-
 // A control of the row, its widget a child of the container; null container for
 // the rows that have no widget (timers, picture boxes). The key names it in errors.
 std::unique_ptr<IControl> MakeControl(QtWindow& window, const ControlSpec& row, QWidget* container,
                                       std::string key);
 
-// The property of a control's widget that says it is windowed (see IsWindowed).
+// The property of a control's widget that says it is windowed (platform::IsWindowed).
 inline constexpr const char* WindowedProperty = "ponderixWindowed";
 
 }  // namespace ponderix::platform::qt

@@ -28,7 +28,8 @@ constexpr std::string_view WineFonts[] = {"tahoma.ttf", "tahomabd.ttf", "ms_sans
 
 }  // namespace
 
-QtWindowSystem::QtWindowSystem() : m_Settings(std::make_unique<QtSettingsStore>()) {
+QtWindowSystem::QtWindowSystem()
+    : m_Pictures(assets::DecodeAsset), m_Settings(std::make_unique<QtSettingsStore>()) {
     if (QApplication::instance() == nullptr) {
         throw PlatformError("the Qt window system needs a QApplication first");
     }
@@ -55,42 +56,17 @@ QtWindowSystem::QtWindowSystem() : m_Settings(std::make_unique<QtSettingsStore>(
 QtWindowSystem::~QtWindowSystem() = default;
 
 void QtWindowSystem::RegisterUserControl(UserControlClass userControlClass) {
-    if (userControlClass.Design == nullptr || !userControlClass.Create) {
-        throw PlatformError("a user control class needs a design and a way to create it");
-    }
-    const std::string id(userControlClass.Design->ClassId);
-    m_Classes[id] = std::move(userControlClass);
-}
-
-const UserControlClass& QtWindowSystem::UserControlClassOf(std::string_view classId) const {
-    const auto found = m_Classes.find(classId);
-    if (found == m_Classes.end()) {
-        throw PlatformError("no user control class '" + std::string(classId) + "'");
-    }
-    return found->second;
+    m_Classes.Register(std::move(userControlClass));
 }
 
 std::unique_ptr<IWindow> QtWindowSystem::CreateWindow(const WindowSpec& layout) {
     CheckLayout(layout);
-    for (const ControlSpec& control : layout.Controls) {
-        if (control.Kind == ControlKind::UserControl) {
-            UserControlClassOf(control.ClassId);
-        }
-    }
+    m_Classes.CheckClassesOf(layout);
     return std::make_unique<QtWindow>(*this, layout);
 }
 
 Picture QtWindowSystem::LoadPicture(AssetName asset) {
-    if (const auto cached = m_Pictures.find(asset.File); cached != m_Pictures.end()) {
-        return cached->second;
-    }
-    const auto bytes = assets::FindAsset(asset.File);
-    if (bytes.empty()) {
-        throw PlatformError("no picture named '" + std::string(asset.File) + "'");
-    }
-    Picture picture = Picture::FromBitmap(DecodeBmp(bytes));
-    m_Pictures.emplace(std::string(asset.File), picture);
-    return picture;
+    return m_Pictures.Load(asset);
 }
 
 const QCursor& QtWindowSystem::Cursor(std::string_view file) {

@@ -26,6 +26,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/PictureCache.h"
+#include "platform/UserControlRegistry.h"
 #include "platform/WindowSystem.h"
 
 class QEventLoop;
@@ -64,7 +66,7 @@ public:
     const std::vector<std::string>& RegisteredFontFamilies() const { return m_FontFamilies; }
 
     // For the backend's windows.
-    const UserControlClass& UserControlClassOf(std::string_view classId) const;
+    const UserControlRegistry& UserControlClasses() const { return m_Classes; }
     // A cursor file of the assets as a cursor, decoded once.
     const QCursor& Cursor(std::string_view file);
     void AddWindow(QtWindow* window);
@@ -77,8 +79,8 @@ private:
     bool AnyWindowLoaded() const;
     QWidget* DialogParent() const;
 
-    std::map<std::string, UserControlClass, std::less<>> m_Classes;
-    std::map<std::string, Picture, std::less<>> m_Pictures;
+    UserControlRegistry m_Classes;
+    PictureCache m_Pictures;
     std::map<std::string, QCursor, std::less<>> m_Cursors;
     std::vector<QtWindow*> m_Windows;  // every window object, oldest first
     std::vector<std::string> m_FontFamilies;

@@ -21,6 +21,8 @@
 
 #include "platform/HiddenPictureBox.h"
 #include "platform/LayoutSupport.h"
+#include "platform/PictureCache.h"
+#include "platform/UserControlRegistry.h"
 #include "platform/WindowSystem.h"
 #include "platform/win32/Native.h"
 
@@ -499,9 +501,8 @@ public:
     HICON Icon(AssetName asset, bool small) const;
     RegistrySettings& Settings() { return m_Settings; }
 
-    void Register(UserControlClass userControlClass);
-    const UserControlClass& ClassOf(std::string_view classId) const;
-    Picture LoadPicture(AssetName asset);
+    UserControlRegistry& Classes() { return m_Classes; }
+    Picture LoadPicture(AssetName asset) { return m_Pictures.Load(asset); }
 
     void AddWindow(TopWindow* window) { m_Windows.push_back(window); }
     void RemoveWindow(TopWindow* window);
@@ -520,6 +521,9 @@ public:
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The bitmap resource of that name, decoded.
+    Bitmap DecodePicture(std::string_view file) const;
+
     IWindowSystem& m_Facade;
     HINSTANCE m_Instance;
     HWND m_MessageWindow = nullptr;
@@ -527,8 +531,8 @@ private:
     FontCache m_Fonts;
     BrushCache m_Brushes;
     RegistrySettings m_Settings;
-    std::map<std::string, UserControlClass, std::less<>> m_Classes;
-    std::map<std::string, Picture, std::less<>> m_Pictures;
+    UserControlRegistry m_Classes;
+    PictureCache m_Pictures;
     std::vector<TopWindow*> m_Windows;  // alive, loaded or not
     std::map<UINT_PTR, detail::Timer*> m_Timers;
     UINT_PTR m_NextTimerId = 1;

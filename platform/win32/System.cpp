@@ -86,7 +86,10 @@ std::vector<std::uint8_t> AsBmpFile(std::span<const std::uint8_t> dib) {
 
 }  // namespace
 
-System::System(IWindowSystem& facade) : m_Facade(facade), m_Instance(GetModuleHandleW(nullptr)) {
+System::System(IWindowSystem& facade)
+    : m_Facade(facade),
+      m_Instance(GetModuleHandleW(nullptr)),
+      m_Pictures([this](std::string_view file) { return DecodePicture(file); }) {
     RegisterWindowClass(m_Instance, TopWindowClass, 0);
     RegisterWindowClass(m_Instance, FrameClass, 0);
     RegisterWindowClass(m_Instance, SurfaceClass, CS_DBLCLKS);
@@ -128,42 +131,20 @@ HICON System::Icon(AssetName asset, bool small) const {
                                          size, size, LR_DEFAULTCOLOR | LR_SHARED));
 }
 
-void System::Register(UserControlClass userControlClass) {
-    if (userControlClass.Design == nullptr || !userControlClass.Create) {
-        throw PlatformError("a user control class needs a design and a way to create it");
-    }
-    const std::string id(userControlClass.Design->ClassId);
-    m_Classes[id] = std::move(userControlClass);
-}
-
-const UserControlClass& System::ClassOf(std::string_view classId) const {
-    const auto found = m_Classes.find(classId);
-    if (found == m_Classes.end()) {
-        throw PlatformError("no user control class '" + std::string(classId) + "'");
-    }
-    return found->second;
-}
-
-Picture System::LoadPicture(AssetName asset) {
-    if (const auto cached = m_Pictures.find(asset.File); cached != m_Pictures.end()) {
-        return cached->second;
-    }
-    const std::wstring name = Widen(UpperCase(asset.File));
-    HRSRC resource =
-        asset.File.empty() ? nullptr : FindResourceW(m_Instance, name.c_str(), RT_BITMAP);
+Bitmap System::DecodePicture(std::string_view file) const {
+    const std::wstring name = Widen(UpperCase(file));
+    HRSRC resource = file.empty() ? nullptr : FindResourceW(m_Instance, name.c_str(), RT_BITMAP);
     if (resource == nullptr) {
-        throw PlatformError("no picture named '" + std::string(asset.File) + "'");
+        throw PlatformError("no picture named '" + std::string(file) + "'");
     }
     HGLOBAL loaded = LoadResource(m_Instance, resource);
     const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
     if (bytes == nullptr) {
-        Fail("the picture '" + std::string(asset.File) + "' could not be read");
+        Fail("the picture '" + std::string(file) + "' could not be read");
     }
     const std::span<const std::uint8_t> dib(static_cast<const std::uint8_t*>(bytes),
                                             SizeofResource(m_Instance, resource));
-    Picture picture = Picture::FromBitmap(DecodeBmp(AsBmpFile(dib)));
-    m_Pictures.emplace(std::string(asset.File), picture);
-    return picture;
+    return DecodeBmp(AsBmpFile(dib));
 }
 
 void System::RemoveWindow(TopWindow* window) {
@@ -239,7 +220,7 @@ Win32WindowSystem::Win32WindowSystem() : m_System(std::make_unique<detail::Syste
 Win32WindowSystem::~Win32WindowSystem() = default;
 
 void Win32WindowSystem::RegisterUserControl(UserControlClass userControlClass) {
-    m_System->Register(std::move(userControlClass));
+    m_System->Classes().Register(std::move(userControlClass));
 }
 
 std::unique_ptr<IWindow> Win32WindowSystem::CreateWindow(const WindowSpec& layout) {

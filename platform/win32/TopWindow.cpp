@@ -201,11 +201,7 @@ bool Container::HandleContainerMessage(HWND hwnd, UINT message, WPARAM wParam, L
 TopWindow::TopWindow(System& system, const WindowSpec& layout)
     : Container(*this), m_System(system), m_Layout(layout) {
     CheckLayout(layout);
-    for (const ControlSpec& control : layout.Controls) {
-        if (control.Kind == ControlKind::UserControl) {
-            system.ClassOf(control.ClassId);
-        }
-    }
+    system.Classes().CheckClassesOf(layout);
 
     const bool dialog = layout.Border == WindowBorder::FixedDialog;
     // A dialog frame has a caption and a close box only: no minimise or
@@ -324,7 +320,7 @@ std::unique_ptr<IControl> TopWindow::MakeControl(const ControlSpec& row, Contain
                                                       static_cast<float>(row.Rect.Height));
         case ControlKind::UserControl:
             return std::make_unique<UserControlSurface>(*this, container, row,
-                                                        m_System.ClassOf(row.ClassId));
+                                                        m_System.Classes().ClassOf(row.ClassId));
     }
     throw PlatformError("unknown control kind");
 }
