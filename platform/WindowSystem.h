@@ -3,7 +3,9 @@
 // (platform/fake); nothing above this layer includes a toolkit.
 //
 // Everything runs on one user-interface thread. Events are raised synchronously
-// from the message loop, one at a time. A failing operation throws PlatformError.
+// from the message loop, one at a time. A failing operation throws PlatformError;
+// an error that leaves a handler ends that handler only: the backend stops it at
+// the message loop, and the program goes on with the next event.
 #pragma once
 
 #include <memory>

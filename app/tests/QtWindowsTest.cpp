@@ -238,7 +238,9 @@ TEST_F(QtWindowsTest, TheAboutWindowShowsTheLinkInLightYellowOnTheNavyDescriptio
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("XDG_CONFIG_HOME", PONDERIX_TEST_CONFIG_HOME);
+    // A folder of its own for each process: CTest runs the cases side by side.
+    qputenv("XDG_CONFIG_HOME", QByteArray(PONDERIX_TEST_CONFIG_HOME "/") +
+                                   QByteArray::number(QCoreApplication::applicationPid()));
     QApplication application(argc, argv);
     return RUN_ALL_TESTS();
 }

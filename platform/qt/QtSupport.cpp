@@ -105,8 +105,14 @@ int FontPixelSize(float points) {
 
 QFont ToQFont(const FontSpec& font) {
     QFont qfont;
-    // No face: the standard dialog font of the program's original toolkit.
-    qfont.setFamilies({font.Face.empty() ? QStringLiteral("MS Sans Serif") : ToQString(font.Face)});
+    // No face: the standard dialog font of Windows.
+    const std::string_view face = font.Face.empty() ? std::string_view("MS Sans Serif") : font.Face;
+    qfont.setFamilies({ToQString(face)});
+    // Wine's Tahoma and MS Sans Serif carry bitmaps drawn for small sizes; only
+    // unsmoothed text uses them, and smoothed, Tahoma's bold looks regular.
+    if (face == "Tahoma" || face == "MS Sans Serif") {
+        qfont.setStyleStrategy(QFont::NoAntialias);
+    }
     qfont.setPixelSize(FontPixelSize(font.Points));
     qfont.setWeight(static_cast<QFont::Weight>(std::clamp(font.Weight, 1, 1000)));
     qfont.setUnderline(font.Underline);
