@@ -158,7 +158,7 @@ QWidget* QtWindow::ContainerWidget(std::string_view container) const {
     }
     for (const Entry& entry : m_Controls) {
         if (entry.Row->Kind == ControlKind::Frame && entry.Row->Name == container) {
-            return entry.Backend->Widget();
+            return WidgetOf(entry);
         }
     }
     throw PlatformError("no frame '" + std::string(container) + "' to hold a control");
@@ -170,30 +170,31 @@ QWidget* QtWindow::ContainerWidget(std::string_view container) const {
 void QtWindow::Restack() {
     for (const bool windowed : {false, true}) {
         for (auto entry = m_Controls.rbegin(); entry != m_Controls.rend(); ++entry) {
-            if (entry->Backend != nullptr && entry->Backend->Widget() != nullptr &&
-                IsWindowed(entry->Row->Kind) == windowed) {
-                entry->Backend->Widget()->raise();
+            if (QWidget* widget = WidgetOf(*entry);
+                widget != nullptr && IsWindowed(entry->Row->Kind) == windowed) {
+                widget->raise();
             }
         }
     }
 }
 
+QWidget* QtWindow::WidgetOf(const Entry& entry) {
+    return entry.Backend != nullptr ? entry.Backend->Widget() : nullptr;
+}
+
 void QtWindow::SetTabOrder() {
-    QWidget* previous = nullptr;
     for (const ControlSpec* row : TabOrder(m_Layout)) {
-        const Entry& entry = m_Controls[m_Index.at(ControlKey(row->Name, row->Index))];
-        QWidget* widget = entry.Backend != nullptr ? entry.Backend->Widget() : nullptr;
-        if (widget == nullptr || (widget->focusPolicy() & Qt::TabFocus) == 0) {
-            continue;
+        QWidget* widget = WidgetOf(m_Controls[m_Index.at(ControlKey(row->Name, row->Index))]);
+        if (widget != nullptr && (widget->focusPolicy() & Qt::TabFocus) != 0) {
+            if (!m_TabChain.empty()) {
+                QWidget::setTabOrder(m_TabChain.back(), widget);
+            }
+            m_TabChain.push_back(widget);
         }
-        if (previous != nullptr) {
-            QWidget::setTabOrder(previous, widget);
-        }
-        previous = widget;
     }
     // Controls left out of the tab order take the focus only when clicked.
     for (const Entry& entry : m_Controls) {
-        QWidget* widget = entry.Backend != nullptr ? entry.Backend->Widget() : nullptr;
+        QWidget* widget = WidgetOf(entry);
         if (widget != nullptr && entry.Row->TabIndex < 0 &&
             (widget->focusPolicy() & Qt::TabFocus) != 0) {
             widget->setFocusPolicy(Qt::ClickFocus);
@@ -202,11 +203,8 @@ void QtWindow::SetTabOrder() {
 }
 
 void QtWindow::FocusFirstControl() {
-    for (const ControlSpec* row : TabOrder(m_Layout)) {
-        const Entry& entry = m_Controls[m_Index.at(ControlKey(row->Name, row->Index))];
-        QWidget* widget = entry.Backend != nullptr ? entry.Backend->Widget() : nullptr;
-        if (widget != nullptr && (widget->focusPolicy() & Qt::TabFocus) != 0 &&
-            widget->isEnabled() && widget->isVisibleTo(m_Widget)) {
+    for (QWidget* widget : m_TabChain) {
+        if (widget->isEnabled() && widget->isVisibleTo(m_Widget)) {
             widget->setFocus(Qt::TabFocusReason);
             return;
         }

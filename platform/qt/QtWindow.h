@@ -73,6 +73,7 @@ private:
         QtControl* Backend = nullptr;  // null for the hidden picture boxes
     };
 
+    static QWidget* WidgetOf(const Entry& entry);
     void Build();
     QWidget* ContainerWidget(std::string_view container) const;
     void Restack();
@@ -88,6 +89,7 @@ private:
     QPointer<WindowWidget> m_Widget;
     std::vector<Entry> m_Controls;  // in layout order
     std::map<std::string, std::size_t, std::less<>> m_Index;
+    std::vector<QWidget*> m_TabChain;  // the controls Tab visits, in order
     QtWindow* m_Owner = nullptr;
     QSize m_InnerSize;
     QSize m_ReportedSize;
