@@ -26,7 +26,6 @@ public:
               std::optional<float> height = std::nullopt) override {
         Check("Control.Move");
         m_Bounds = {left, top, width.value_or(m_Bounds.Width), height.value_or(m_Bounds.Height)};
-        ++m_MoveCount;
     }
     bool Visible() const override { return m_Visible; }
     void SetVisible(bool visible) override {
@@ -43,9 +42,6 @@ public:
         m_Window.BringControlToFront(*this);
     }
 
-    const ControlSpec& Row() const { return m_Row; }
-    int MoveCount() const { return m_MoveCount; }
-
 protected:
     void Check(std::string_view operation) { m_Window.CheckLoaded(operation, m_Key); }
 
@@ -57,7 +53,6 @@ private:
     PixelRect m_Bounds;
     bool m_Visible;
     bool m_Enabled;
-    int m_MoveCount = 0;
 };
 
 class FakeLabel final : public FakeVisible<ILabel> {

@@ -1,6 +1,5 @@
 #include <cmath>
 
-#include "platform/HiddenPictureBox.h"
 #include "platform/LayoutSupport.h"
 #include "platform/fake/FakeWindowSystem.h"
 
@@ -16,18 +15,11 @@ FakeUserControlHost::FakeUserControlHost(FakeWindow& window, const ControlSpec& 
       m_Top(TwipsToPixels(static_cast<float>(row.Rect.Top))),
       m_Width(static_cast<float>(userControlClass.Design->Width)),
       m_Height(static_cast<float>(userControlClass.Design->Height)) {
-    for (const ControlSpec& child : userControlClass.Design->Children) {
-        if (child.Kind == ControlKind::Timer) {
-            m_Children[std::string(child.Name)] =
-                std::make_unique<FakeTimer>(window.System(), m_Key + "." + std::string(child.Name),
-                                            child.Enabled, child.IntervalMs);
-        } else if (child.Kind == ControlKind::PictureBox) {
-            m_Children[std::string(child.Name)] = std::make_unique<HiddenPictureBox>(
-                static_cast<float>(child.Rect.Width), static_cast<float>(child.Rect.Height));
-        } else {
-            throw PlatformError("a user control here holds only timers and picture boxes");
-        }
-    }
+    m_Children.Build(*userControlClass.Design, m_Key,
+                     [&window](const ControlSpec& child, std::string key) {
+                         return std::make_unique<FakeTimer>(window.System(), std::move(key),
+                                                            child.Enabled, child.IntervalMs);
+                     });
     m_Instance = userControlClass.Create(*this);
 }
 
@@ -41,11 +33,7 @@ void FakeUserControlHost::Load() {
 }
 
 void FakeUserControlHost::StopTimers() {
-    for (auto& [name, child] : m_Children) {
-        if (auto* timer = dynamic_cast<FakeTimer*>(child.get())) {
-            timer->Stop();
-        }
-    }
+    m_Children.ForEachTimer([](ITimer& timer) { dynamic_cast<FakeTimer&>(timer).Stop(); });
 }
 
 void FakeUserControlHost::ResizeTo(float width, float height) {
@@ -115,20 +103,12 @@ void FakeUserControlHost::PropertyChanged(std::string_view key) {
     m_ChangedProperties.emplace_back(key);
 }
 
-IControl& FakeUserControlHost::Child(std::string_view name) {
-    const auto found = m_Children.find(name);
-    if (found == m_Children.end()) {
-        throw PlatformError("'" + m_Key + "' has no child '" + std::string(name) + "'");
-    }
-    return *found->second;
-}
-
 ITimer& FakeUserControlHost::Timer(std::string_view name) {
-    return dynamic_cast<ITimer&>(Child(name));
+    return m_Children.Timer(name);
 }
 
 IPictureBox& FakeUserControlHost::PictureBox(std::string_view name) {
-    return dynamic_cast<IPictureBox&>(Child(name));
+    return m_Children.PictureBox(name);
 }
 
 ScreenPoint FakeUserControlHost::ScreenPointOf(float xTwips, float yTwips) const {

@@ -354,7 +354,6 @@ void FakeWindow::Show(IWindow* owner) {
                         (FakeWindowSystem::ScreenHeight - height) / 2};
         }
         m_System.BringToTop(this);
-        ++m_ResizeCount;
         Resize.Raise();
         return;
     }
@@ -409,7 +408,6 @@ void FakeWindow::SetInnerSize(float width, float height) {
     m_InnerWidth = width;
     m_InnerHeight = height;
     if (m_Shown) {
-        ++m_ResizeCount;
         Resize.Raise();
     }
 }

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "platform/PictureCache.h"
+#include "platform/UserControlChildren.h"
 #include "platform/UserControlRegistry.h"
 #include "platform/WindowSystem.h"
 
@@ -175,7 +176,6 @@ public:
     bool IsVisibleOnScreen() const;
     FakeWindow* Owner() const { return m_Owner; }
     int ShowCount() const { return m_ShowCount; }
-    int ResizeCount() const { return m_ResizeCount; }
     WholePixelRect ScreenRect() const;
 
     // What a user does: restore from the task bar, close with the close box,
@@ -220,7 +220,6 @@ private:
     bool m_Shown = false;
     bool m_Minimised = false;
     int m_ShowCount = 0;
-    int m_ResizeCount = 0;
     FakeWindow* m_Owner = nullptr;
     ScreenPoint m_Origin;
 };
@@ -281,7 +280,6 @@ public:
 
 private:
     void ResizeTo(float width, float height);
-    IControl& Child(std::string_view name);
 
     FakeWindow& m_Window;
     const ControlSpec& m_Row;
@@ -293,7 +291,7 @@ private:
     float m_Height;
     bool m_Visible = true;
     bool m_Enabled = true;
-    std::map<std::string, std::unique_ptr<IControl>, std::less<>> m_Children;
+    UserControlChildren m_Children;
     std::unique_ptr<IUserControl> m_Instance;
     Picture m_Face;
     int m_DrawCount = 0;

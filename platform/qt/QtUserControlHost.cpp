@@ -6,7 +6,6 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/HiddenPictureBox.h"
 #include "platform/LayoutSupport.h"
 #include "platform/qt/QtSupport.h"
 #include "platform/qt/QtWindow.h"
@@ -205,14 +204,17 @@ QtUserControlHost::QtUserControlHost(QtWindow& window, const ControlSpec& row, s
         m_Surface->hide();
     }
     Place();
-    for (const ControlSpec& child : userControlClass.Design->Children) {
-        if (child.Kind != ControlKind::Timer && child.Kind != ControlKind::PictureBox) {
-            throw PlatformError("user control '" + m_Key +
-                                "' may hold only timers and picture boxes");
-        }
-        const std::string childKey = ControlKey(child.Name, child.Index);
-        m_Children[childKey] = MakeControl(window, child, nullptr, m_Key + "." + childKey);
-    }
+    m_Children.Build(*userControlClass.Design, m_Key,
+                     [&window](const ControlSpec& child, std::string childKey) {
+                         std::unique_ptr<IControl> control =
+                             MakeControl(window, child, nullptr, std::move(childKey));
+                         auto* timer = dynamic_cast<ITimer*>(control.get());
+                         if (timer == nullptr) {
+                             throw PlatformError("a timer row made no timer");
+                         }
+                         control.release();
+                         return std::unique_ptr<ITimer>(timer);
+                     });
     m_Surface->Host = this;
     m_Instance = userControlClass.Create(*this);
     if (!m_Instance) {
@@ -341,26 +343,12 @@ void QtUserControlHost::PropertyChanged(std::string_view key) {
     m_ChangedProperties.emplace_back(key);
 }
 
-IControl& QtUserControlHost::Child(std::string_view name) {
-    const auto found = m_Children.find(name);
-    if (found == m_Children.end()) {
-        throw PlatformError("'" + m_Key + "' has no child '" + std::string(name) + "'");
-    }
-    return *found->second;
-}
-
 ITimer& QtUserControlHost::Timer(std::string_view name) {
-    if (auto* timer = dynamic_cast<ITimer*>(&Child(name))) {
-        return *timer;
-    }
-    throw PlatformError("'" + m_Key + "." + std::string(name) + "' is not a timer");
+    return m_Children.Timer(name);
 }
 
 IPictureBox& QtUserControlHost::PictureBox(std::string_view name) {
-    if (auto* pictureBox = dynamic_cast<IPictureBox*>(&Child(name))) {
-        return *pictureBox;
-    }
-    throw PlatformError("'" + m_Key + "." + std::string(name) + "' is not a picture box");
+    return m_Children.PictureBox(name);
 }
 
 QWidget* QtUserControlHost::Widget() const {
@@ -368,11 +356,11 @@ QWidget* QtUserControlHost::Widget() const {
 }
 
 void QtUserControlHost::Detach() {
-    for (auto& [name, child] : m_Children) {
-        if (auto* backend = dynamic_cast<QtControl*>(child.get())) {
+    m_Children.ForEachTimer([](ITimer& timer) {
+        if (auto* backend = dynamic_cast<QtControl*>(&timer)) {
             backend->Detach();
         }
-    }
+    });
     if (m_Surface != nullptr) {
         m_Surface->Host = nullptr;
     }

@@ -26,6 +26,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/UserControlChildren.h"
 #include "platform/WindowSystem.h"
 #include "platform/qt/QtControls.h"
 
@@ -82,7 +83,6 @@ private:
     SurfaceWidget* Surface() const;  // throws once the window is unloaded
     void ResizeTo(float widthTwips, float heightTwips);
     void Place();
-    IControl& Child(std::string_view name);
 
     QtWindow& m_Window;
     const ControlSpec& m_Row;
@@ -92,7 +92,7 @@ private:
     float m_Top;
     float m_Width;  // twips
     float m_Height;
-    std::map<std::string, std::unique_ptr<IControl>, std::less<>> m_Children;
+    UserControlChildren m_Children;
     std::unique_ptr<IUserControl> m_Instance;
     std::vector<std::string> m_ChangedProperties;
 };

@@ -22,6 +22,7 @@
 #include "platform/HiddenPictureBox.h"
 #include "platform/LayoutSupport.h"
 #include "platform/PictureCache.h"
+#include "platform/UserControlChildren.h"
 #include "platform/UserControlRegistry.h"
 #include "platform/WindowSystem.h"
 #include "platform/win32/Native.h"
@@ -444,7 +445,6 @@ private:
     void Show(HDC dc) const;
     void OnButtonDown(std::int16_t button, WPARAM keys, LPARAM point);
     void OnButtonUp(std::int16_t button, WPARAM keys, LPARAM point);
-    IControl& Child(std::string_view name);
 
     float m_Width;  // twips
     float m_Height;
@@ -453,7 +453,7 @@ private:
     HGDIOBJ m_InitialBitmap = nullptr;
     SIZE m_BackingSize{0, 0};
     bool m_LeftPressed = false;
-    std::map<std::string, std::unique_ptr<IControl>, std::less<>> m_Children;
+    UserControlChildren m_Children;
     std::unique_ptr<IUserControl> m_Instance;
     std::vector<std::string> m_ChangedProperties;
 };

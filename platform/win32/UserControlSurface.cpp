@@ -45,17 +45,10 @@ UserControlSurface::UserControlSurface(TopWindow& window, Container& container,
             Fail("the surface of '" + m_Key + "' could not be made");
         }
         ApplySize();
-        for (const ControlSpec& child : userControlClass.Design->Children) {
-            if (child.Kind == ControlKind::Timer) {
-                m_Children[std::string(child.Name)] = std::make_unique<detail::Timer>(
-                    window, child, m_Key + "." + std::string(child.Name));
-            } else if (child.Kind == ControlKind::PictureBox) {
-                m_Children[std::string(child.Name)] = std::make_unique<HiddenPictureBox>(
-                    static_cast<float>(child.Rect.Width), static_cast<float>(child.Rect.Height));
-            } else {
-                throw PlatformError("a user control here holds only timers and picture boxes");
-            }
-        }
+        m_Children.Build(*userControlClass.Design, m_Key,
+                         [&window](const ControlSpec& child, std::string key) {
+                             return std::make_unique<detail::Timer>(window, child, std::move(key));
+                         });
         m_Instance = userControlClass.Create(*this);
     } catch (...) {
         // The window must not reach an object that was never made.
@@ -74,7 +67,7 @@ UserControlSurface::UserControlSurface(TopWindow& window, Container& container,
 
 UserControlSurface::~UserControlSurface() {
     m_Instance.reset();  // before the children it uses
-    m_Children.clear();
+    m_Children.Clear();
     if (m_Hwnd != nullptr) {
         DestroyWindow(m_Hwnd);
     }
@@ -220,34 +213,16 @@ void UserControlSurface::PropertyChanged(std::string_view key) {
     m_ChangedProperties.emplace_back(key);
 }
 
-IControl& UserControlSurface::Child(std::string_view name) {
-    const auto found = m_Children.find(name);
-    if (found == m_Children.end()) {
-        throw PlatformError("'" + m_Key + "' has no child '" + std::string(name) + "'");
-    }
-    return *found->second;
-}
-
 ITimer& UserControlSurface::Timer(std::string_view name) {
-    if (auto* timer = dynamic_cast<ITimer*>(&Child(name))) {
-        return *timer;
-    }
-    throw PlatformError("'" + std::string(name) + "' of '" + m_Key + "' is not a timer");
+    return m_Children.Timer(name);
 }
 
 IPictureBox& UserControlSurface::PictureBox(std::string_view name) {
-    if (auto* box = dynamic_cast<IPictureBox*>(&Child(name))) {
-        return *box;
-    }
-    throw PlatformError("'" + std::string(name) + "' of '" + m_Key + "' is not a picture box");
+    return m_Children.PictureBox(name);
 }
 
 void UserControlSurface::Stop() {
-    for (auto& [name, child] : m_Children) {
-        if (auto* timer = dynamic_cast<detail::Timer*>(child.get())) {
-            timer->Stop();
-        }
-    }
+    m_Children.ForEachTimer([](ITimer& timer) { dynamic_cast<detail::Timer&>(timer).Stop(); });
 }
 
 void UserControlSurface::Detach() {

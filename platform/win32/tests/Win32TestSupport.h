@@ -2,17 +2,7 @@
 // pump, and reading what the desktop really shows.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef UNICODE
-#define UNICODE
-#endif
-#include <windows.h>
-#undef CreateWindow
+#include "platform/win32/Native.h"  // windows.h, as the backend includes it
 
 #include <gtest/gtest.h>
 
