@@ -83,6 +83,10 @@ public:
     Event<> Click;
 };
 
+// The shortest interval a timer ticks at, as Windows keeps it: a shorter one
+// ticks at this one.
+inline constexpr int MinimumTimerInterval = 10;  // milliseconds
+
 class ITimer : public IControl {
 public:
     virtual bool Enabled() const = 0;

@@ -1,146 +1,103 @@
-// The fake's standard controls: each keeps its properties in memory.
+// The fake's standard controls: the core keeps their properties; the native
+// side here keeps only what a screen would (the text typed, the row selected,
+// the focus) and lets a test act as the user.
 #pragma once
 
 #include <string>
-#include <vector>
+#include <utility>
 
-#include "platform/LayoutSupport.h"
 #include "platform/fake/FakeWindowSystem.h"
 
 namespace ponderix::platform::fake {
 
-// Position, visibility and the failure check, shared by all visible controls.
-template <typename Interface>
-class FakeVisible : public Interface {
+// The native side every fake control shares: a handle when it is windowed,
+// and the keyboard focus, kept by its window.
+template <typename Core>
+class FakeNative : public Core {
 public:
-    FakeVisible(FakeWindow& window, const ControlSpec& row)
-        : m_Window(window),
-          m_Row(row),
-          m_Key(ControlKey(row.Name, row.Index)),
-          m_Bounds(ToPixels(row.Rect)),
-          m_Visible(row.Kind != ControlKind::Timer),
-          m_Enabled(row.Enabled) {}
+    explicit FakeNative(const core::ControlArgs& args)
+        : Core(args),
+          m_Fake(FakeWindow::Of(args.Window)),
+          m_Handle(IsWindowed(args.Row.Kind) ? m_Fake.System().NewHandle() : 0) {}
 
-    PixelRect Bounds() const override { return m_Bounds; }
-    void Move(float left, float top, std::optional<float> width = std::nullopt,
-              std::optional<float> height = std::nullopt) override {
-        Check("Control.Move");
-        m_Bounds = {left, top, width.value_or(m_Bounds.Width), height.value_or(m_Bounds.Height)};
-    }
-    bool Visible() const override { return m_Visible; }
-    void SetVisible(bool visible) override {
-        Check("Control.SetVisible");
-        m_Visible = visible;
-    }
-    bool Enabled() const override { return m_Enabled; }
-    void SetEnabled(bool enabled) override {
-        Check("Control.SetEnabled");
-        m_Enabled = enabled;
-    }
-    void BringToFront() override {
-        Check("Control.BringToFront");
-        m_Window.BringControlToFront(*this);
-    }
+    WindowHandle NativeHandle() const override { return m_Handle; }
+    void Raise() override {}
+    void Focus() override { m_Fake.SetFocusedControl(this); }
+    bool HasFocus() const override { return m_Fake.FocusedControl() == this; }
 
 protected:
-    void Check(std::string_view operation) { m_Window.CheckLoaded(operation, m_Key); }
+    void Place(const WholePixelRect& /*rect*/) override {}
+    void ShowNative(bool /*visible*/) override {}
+    void EnableNative(bool /*enabled*/) override {}
 
-    FakeWindow& m_Window;
-    const ControlSpec& m_Row;
-    std::string m_Key;
-
-private:
-    PixelRect m_Bounds;
-    bool m_Visible;
-    bool m_Enabled;
+    FakeWindow& m_Fake;
+    WindowHandle m_Handle;
 };
 
-class FakeLabel final : public FakeVisible<ILabel> {
+class FakeLabel final : public FakeNative<core::Label> {
 public:
-    FakeLabel(FakeWindow& window, const ControlSpec& row, const FontSpec& font)
-        : FakeVisible(window, row),
-          m_Caption(row.Caption),
-          m_FontSize(font.Points),
-          m_ForeColour(row.ForeColour) {}
+    using FakeNative::FakeNative;
+    void ClickByUser() { UserClicked(); }
 
-    std::string Caption() const override { return m_Caption; }
-    void SetCaption(std::string_view caption) override {
-        Check("Label.SetCaption");
-        m_Caption = caption;
-    }
-    float FontSize() const override { return m_FontSize; }
-    void SetFontSize(float points) override {
-        Check("Label.SetFontSize");
-        m_FontSize = points;
-    }
-    Colour ForeColour() const override { return m_ForeColour; }
-    void SetForeColour(Colour colour) override {
-        Check("Label.SetForeColour");
-        m_ForeColour = colour;
-    }
-
-private:
-    std::string m_Caption;
-    float m_FontSize;
-    Colour m_ForeColour;
+protected:
+    void ShowCaption(std::string_view /*caption*/) override {}
+    void ShowFont(const FontSpec& /*font*/) override {}
+    void ShowForeColour(Colour /*colour*/) override {}
+    // Nothing is measured here: a label that sizes itself keeps its layout size.
+    WholePixelRect FittedSize() const override { return ToWholePixels(m_Bounds); }
 };
 
-class FakeTextBox final : public FakeVisible<ITextBox> {
+class FakeTextBox final : public FakeNative<core::TextBox> {
 public:
-    FakeTextBox(FakeWindow& window, const ControlSpec& row)
-        : FakeVisible(window, row), m_Text(row.Caption) {}
+    explicit FakeTextBox(const core::ControlArgs& args)
+        : FakeNative(args), m_Text(args.Row.Caption) {}
 
-    std::string Text() const override { return m_Text; }
-    void SetText(std::string_view text) override {
-        Check("TextBox.SetText");
+    std::string NativeText() const override { return m_Text; }
+    void ShowText(std::string_view text) override {
         m_Text = text;
+        m_Selection = {m_Text.size(), 0};
     }
+    void SelectAll() override { m_Selection = {0, m_Text.size()}; }
+
+    // The selected characters: (start, length).
+    std::pair<std::size_t, std::size_t> Selection() const { return m_Selection; }
 
 private:
     std::string m_Text;
+    std::pair<std::size_t, std::size_t> m_Selection{0, 0};
 };
 
-class FakeListBox final : public FakeVisible<IListBox> {
+class FakeListBox final : public FakeNative<core::ListBox> {
 public:
-    using FakeVisible::FakeVisible;
+    using FakeNative::FakeNative;
 
-    void AddItem(std::string_view text) override {
-        Check("ListBox.AddItem");
-        m_Rows.emplace_back(text);
-    }
-    int ListCount() const override { return static_cast<int>(m_Rows.size()); }
-    std::string List(int row) const override;
-    int ListIndex() const override { return m_ListIndex; }
-    void SetListIndex(int row) override;
+protected:
+    void AddNativeItem(std::string_view /*text*/) override {}
+    int NativeListIndex() const override { return m_ListIndex; }
+    void SelectNative(int row) override { m_ListIndex = row; }
 
 private:
-    std::vector<std::string> m_Rows;
     int m_ListIndex = -1;
 };
 
-class FakeOptionButton final : public FakeVisible<IOptionButton> {
+class FakeOptionButton final : public FakeNative<core::OptionButton> {
 public:
-    FakeOptionButton(FakeWindow& window, const ControlSpec& row)
-        : FakeVisible(window, row), m_Value(row.Value) {}
+    using FakeNative::FakeNative;
+    void ClickByUser() { UserSelected(); }
 
-    bool Value() const override { return m_Value; }
-    void SetValue(bool selected) override;
-    // Clears the button because another of its group was selected.
-    void Deselect() { m_Value = false; }
-    std::string_view Group() const { return m_Row.Container; }
-
-private:
-    bool m_Value;
+protected:
+    void ShowValue(bool /*selected*/) override {}
 };
 
-class FakeFrame final : public FakeVisible<IFrame> {
+class FakeFrame final : public FakeNative<core::Frame> {
 public:
-    using FakeVisible::FakeVisible;
+    using FakeNative::FakeNative;
 };
 
-class FakeImage final : public FakeVisible<IImage> {
+class FakeImage final : public FakeNative<core::Image> {
 public:
-    using FakeVisible::FakeVisible;
+    using FakeNative::FakeNative;
+    void ClickByUser() { UserClicked(); }
 };
 
 }  // namespace ponderix::platform::fake

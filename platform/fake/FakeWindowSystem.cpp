@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "assets/Assets.h"
-#include "platform/HiddenPictureBox.h"
+#include "platform/LayoutSupport.h"
 #include "platform/fake/FakeControls.h"
 
 namespace ponderix::platform::fake {
@@ -12,6 +12,10 @@ namespace {
 bool Contains(const WholePixelRect& rect, ScreenPoint point) {
     return point.X >= rect.Left && point.X < rect.Left + rect.Width && point.Y >= rect.Top &&
            point.Y < rect.Top + rect.Height;
+}
+
+WholePixelRect Offset(const WholePixelRect& rect, ScreenPoint origin) {
+    return {origin.X + rect.Left, origin.Y + rect.Top, rect.Width, rect.Height};
 }
 
 class FakePopupMenu final : public IPopupMenu {
@@ -33,7 +37,19 @@ public:
         record.Tracked = true;
         record.TrackedAt = at;
         record.Owner = owner.Handle();
-        return m_System.NextMenuChoice();
+        const MenuAction action = m_System.NextMenuAction();
+        switch (action.What) {
+            case MenuAction::Kind::Choose:
+                return action.Id;
+            case MenuAction::Kind::PressAt:
+                // The press closes the menu and then reaches what it lands on.
+                m_System.Post([system = &m_System, point = action.At] { system->ClickAt(point); });
+                return 0;
+            case MenuAction::Kind::Return:
+            case MenuAction::Kind::Escape:
+                return 0;
+        }
+        return 0;
     }
 
 private:
@@ -75,19 +91,18 @@ private:
 // The window system
 
 FakeWindowSystem::FakeWindowSystem()
-    : m_Pictures(assets::DecodeAsset), m_Settings(std::make_unique<SettingsStore>(*this)) {}
+    : WindowSystemBase(assets::DecodeAsset), m_Settings(std::make_unique<SettingsStore>(*this)) {}
 
 FakeWindowSystem::~FakeWindowSystem() = default;
 
-void FakeWindowSystem::RegisterUserControl(UserControlClass userControlClass) {
-    m_Classes.Register(std::move(userControlClass));
+std::unique_ptr<core::Window> FakeWindowSystem::MakeWindow(const WindowSpec& layout) {
+    return std::make_unique<FakeWindow>(*this, layout);
 }
 
-std::unique_ptr<IWindow> FakeWindowSystem::CreateWindow(const WindowSpec& layout) {
-    Check("Window.Create");
-    CheckLayout(layout);
-    m_Classes.CheckClassesOf(layout);
-    return std::make_unique<FakeWindow>(*this, layout);
+std::unique_ptr<core::NativeTimer> FakeWindowSystem::MakeTimer(std::function<void()> elapsed) {
+    auto timer = std::make_unique<FakeTimer>(*this, std::move(elapsed));
+    m_Timers.push_back(timer.get());
+    return timer;
 }
 
 Picture FakeWindowSystem::LoadPicture(AssetName asset) {
@@ -95,7 +110,7 @@ Picture FakeWindowSystem::LoadPicture(AssetName asset) {
     if (const auto own = m_TestPictures.find(asset.File); own != m_TestPictures.end()) {
         return own->second;
     }
-    return m_Pictures.Load(asset);
+    return WindowSystemBase::LoadPicture(asset);
 }
 
 void FakeWindowSystem::ShowErrorMessage(std::string_view prompt, std::string_view caption) {
@@ -109,13 +124,21 @@ std::unique_ptr<IPopupMenu> FakeWindowSystem::CreatePopupMenu() {
     return std::make_unique<FakePopupMenu>(*this, m_Menus.size() - 1);
 }
 
-unsigned FakeWindowSystem::NextMenuChoice() {
-    if (m_MenuChoices.empty()) {
-        return 0;
+MenuAction FakeWindowSystem::NextMenuAction() {
+    if (m_MenuActions.empty()) {
+        return {};
     }
-    const unsigned choice = m_MenuChoices.front();
-    m_MenuChoices.erase(m_MenuChoices.begin());
-    return choice;
+    const MenuAction action = m_MenuActions.front();
+    m_MenuActions.erase(m_MenuActions.begin());
+    return action;
+}
+
+void FakeWindowSystem::DeliverPosted() {
+    while (!m_Posted.empty()) {
+        const std::function<void()> input = std::move(m_Posted.front());
+        m_Posted.erase(m_Posted.begin());
+        input();
+    }
 }
 
 ScreenPoint FakeWindowSystem::CursorPos() {
@@ -130,7 +153,7 @@ WindowHandle FakeWindowSystem::WindowFromPoint(ScreenPoint point) {
             return foreign->Handle;
         }
     }
-    for (auto window = m_Windows.rbegin(); window != m_Windows.rend(); ++window) {
+    for (auto window = m_Screen.rbegin(); window != m_Screen.rend(); ++window) {
         if ((*window)->IsVisibleOnScreen() && Contains((*window)->ScreenRect(), point)) {
             return (*window)->HitTest(point);
         }
@@ -155,6 +178,7 @@ ISettingsStore& FakeWindowSystem::Settings() {
 void FakeWindowSystem::DoEvents() {
     Check("DoEvents");
     ++m_DoEventsCount;
+    DeliverPosted();
 }
 
 int FakeWindowSystem::Run() {
@@ -173,15 +197,18 @@ void FakeWindowSystem::AdvanceTime(int milliseconds) {
         if (next == nullptr) {
             break;
         }
-        m_Now = next->NextDue();
+        // A tick's handler may let time pass itself (DoEvents, a nested loop).
+        m_Now = std::max(m_Now, next->NextDue());
         next->Fire();
+        DeliverPosted();
     }
-    m_Now = until;
+    m_Now = std::max(m_Now, until);
 }
 
 int FakeWindowSystem::EnabledTimerCount() const {
-    return static_cast<int>(std::count_if(m_Timers.begin(), m_Timers.end(),
-                                          [](const FakeTimer* timer) { return timer->Enabled(); }));
+    return static_cast<int>(
+        std::count_if(m_Timers.begin(), m_Timers.end(),
+                      [](const FakeTimer* timer) { return timer->IsRunning(); }));
 }
 
 WindowHandle FakeWindowSystem::AddForeignWindow(WholePixelRect screenRect) {
@@ -192,6 +219,72 @@ WindowHandle FakeWindowSystem::AddForeignWindow(WholePixelRect screenRect) {
 void FakeWindowSystem::RemoveForeignWindow(WindowHandle handle) {
     std::erase_if(m_ForeignWindows,
                   [handle](const ForeignWindow& window) { return window.Handle == handle; });
+}
+
+FakeWindow* FakeWindowSystem::ActiveWindow() const {
+    for (auto window = m_Screen.rbegin(); window != m_Screen.rend(); ++window) {
+        if ((*window)->IsVisibleOnScreen()) {
+            return *window;
+        }
+    }
+    return nullptr;
+}
+
+void FakeWindowSystem::PressTab(bool backwards) {
+    if (FakeWindow* window = ActiveWindow()) {
+        window->FocusNext(backwards);
+    }
+    DeliverPosted();
+}
+
+// The press goes to what lies under the point: a user control's surface, an
+// option button, or else the topmost label or image of the container there.
+void FakeWindowSystem::ClickAt(ScreenPoint point) {
+    m_Cursor = point;
+    FakeWindow* window = nullptr;
+    for (auto on = m_Screen.rbegin(); on != m_Screen.rend() && window == nullptr; ++on) {
+        if ((*on)->IsVisibleOnScreen() && Contains((*on)->ScreenRect(), point)) {
+            window = *on;
+        }
+    }
+    if (window == nullptr || WindowFromPoint(point) == 0) {
+        return;
+    }
+    const WindowHandle hit = window->HitTest(point);
+    std::string_view container;
+    for (const core::Window::Entry& entry : window->Entries()) {
+        if (entry.Visible == nullptr || entry.Visible->NativeHandle() != hit) {
+            continue;
+        }
+        if (auto* host = dynamic_cast<FakeUserControlHost*>(entry.Visible)) {
+            const WholePixelRect rect = host->ScreenRect();
+            const float x = window->PixelsToTwips(static_cast<float>(point.X - rect.Left));
+            const float y = window->PixelsToTwips(static_cast<float>(point.Y - rect.Top));
+            host->MouseDown(1, 0, x, y);
+            host->MouseUp(1, 0, x, y);
+        } else if (auto* option = dynamic_cast<FakeOptionButton*>(entry.Visible)) {
+            option->ClickByUser();
+        } else if (entry.Row->Kind == ControlKind::Frame) {
+            container = entry.Row->Name;
+            break;
+        }
+        DeliverPosted();
+        return;
+    }
+    const ScreenPoint origin = window->ContainerOrigin(container);
+    for (core::VisibleControl* control : window->Stacking(container)) {
+        if (control->IsWindowed() || !control->IsVisible() ||
+            !Contains(Offset(ToWholePixels(control->Bounds()), origin), point)) {
+            continue;
+        }
+        if (auto* label = dynamic_cast<FakeLabel*>(control)) {
+            label->ClickByUser();
+        } else if (auto* image = dynamic_cast<FakeImage*>(control)) {
+            image->ClickByUser();
+        }
+        break;
+    }
+    DeliverPosted();
 }
 
 void FakeWindowSystem::FailOperation(std::string operation, int times) {
@@ -217,38 +310,28 @@ void FakeWindowSystem::Check(std::string_view operation, std::string_view contro
 
 std::vector<FakeWindow*> FakeWindowSystem::LoadedWindows() const {
     std::vector<FakeWindow*> loaded;
-    std::copy_if(m_Windows.begin(), m_Windows.end(), std::back_inserter(loaded),
-                 [](const FakeWindow* window) { return window->IsLoaded(); });
+    for (core::Window* window : Windows()) {
+        if (window->IsLoaded()) {
+            loaded.push_back(dynamic_cast<FakeWindow*>(window));
+        }
+    }
     return loaded;
 }
 
 FakeWindow* FakeWindowSystem::FindLoadedWindow(std::string_view caption) const {
-    for (FakeWindow* window : m_Windows) {
-        if (window->IsLoaded() && window->Layout().Caption == caption) {
+    for (FakeWindow* window : LoadedWindows()) {
+        if (window->Layout().Caption == caption) {
             return window;
         }
     }
     return nullptr;
 }
 
-void FakeWindowSystem::RemoveTimer(FakeTimer* timer) {
-    std::erase(m_Timers, timer);
-}
-
-void FakeWindowSystem::RemoveWindow(FakeWindow* window) {
-    std::erase(m_Windows, window);
-}
-
 void FakeWindowSystem::BringToTop(FakeWindow* window) {
-    if (std::find(m_Windows.begin(), m_Windows.end(), window) == m_Windows.end()) {
-        m_Windows.push_back(window);
-    } else {
-        std::erase(m_Windows, window);
-        m_Windows.push_back(window);
-    }
+    std::erase(m_Screen, window);
+    m_Screen.push_back(window);
     // Owned windows stay above their owner.
-    const std::vector<FakeWindow*> windows = m_Windows;
-    for (FakeWindow* other : windows) {
+    for (FakeWindow* other : std::vector<FakeWindow*>(m_Screen)) {
         if (other->Owner() == window) {
             BringToTop(other);
         }
@@ -259,171 +342,96 @@ void FakeWindowSystem::BringToTop(FakeWindow* window) {
 // Windows
 
 FakeWindow::FakeWindow(FakeWindowSystem& system, const WindowSpec& layout)
-    : m_System(system),
-      m_Layout(layout),
+    : Window(system, layout),
+      m_System(system),
       m_Handle(system.NewHandle()),
-      m_InnerWidth(TwipsToPixels(static_cast<float>(layout.InnerWidth))),
-      m_InnerHeight(TwipsToPixels(static_cast<float>(layout.InnerHeight))) {
-    m_System.BringToTop(this);
-    for (const ControlSpec& row : layout.Controls) {
-        Entry entry{&row, MakeControl(row), 0};
-        if (auto* host = dynamic_cast<FakeUserControlHost*>(entry.Control.get())) {
-            entry.Handle = host->SurfaceHandle();
-        } else if (IsWindowed(row.Kind)) {
-            entry.Handle = system.NewHandle();
-        }
-        m_Index[ControlKey(row.Name, row.Index)] = m_Controls.size();
-        m_Controls.push_back(std::move(entry));
-    }
-    // User controls load once the whole window exists, as their pictures and
-    // sizes may be read by the window's code from then on.
-    for (Entry& entry : m_Controls) {
-        if (auto* host = dynamic_cast<FakeUserControlHost*>(entry.Control.get())) {
-            host->Load();
-        }
-    }
-}
-
-std::unique_ptr<IControl> FakeWindow::MakeControl(const ControlSpec& row) {
-    switch (row.Kind) {
-        case ControlKind::Label:
-            return std::make_unique<FakeLabel>(*this, row, row.Font.value_or(m_Layout.Font));
-        case ControlKind::TextBox:
-            return std::make_unique<FakeTextBox>(*this, row);
-        case ControlKind::ListBox:
-            return std::make_unique<FakeListBox>(*this, row);
-        case ControlKind::OptionButton:
-            return std::make_unique<FakeOptionButton>(*this, row);
-        case ControlKind::Frame:
-            return std::make_unique<FakeFrame>(*this, row);
-        case ControlKind::Image:
-            return std::make_unique<FakeImage>(*this, row);
-        case ControlKind::Timer:
-            return std::make_unique<FakeTimer>(m_System, ControlKey(row.Name, row.Index),
-                                               row.Enabled, row.IntervalMs);
-        case ControlKind::PictureBox:
-            return std::make_unique<HiddenPictureBox>(static_cast<float>(row.Rect.Width),
-                                                      static_cast<float>(row.Rect.Height));
-        case ControlKind::UserControl:
-            return std::make_unique<FakeUserControlHost>(
-                *this, row, m_System.UserControlClasses().ClassOf(row.ClassId));
-    }
-    throw PlatformError("unknown control kind");
+      m_InnerWidth(NearestPixel(TwipsToPixels(static_cast<float>(layout.InnerWidth)))),
+      m_InnerHeight(NearestPixel(TwipsToPixels(static_cast<float>(layout.InnerHeight)))) {
+    Build();
 }
 
 FakeWindow::~FakeWindow() {
-    for (FakeWindow* other : m_System.LoadedWindows()) {
-        if (other->m_Owner == this) {
-            other->m_Owner = nullptr;
-        }
-    }
-    m_System.RemoveWindow(this);
+    Dispose();
+    m_System.RemoveFromScreen(this);
 }
 
-IControl& FakeWindow::Control(std::string_view name, int index) {
-    const auto found = m_Index.find(ControlKey(name, index));
-    if (found == m_Index.end()) {
-        throw PlatformError("window '" + std::string(m_Layout.Name) + "' has no control '" +
-                            ControlKey(name, index) + "'");
-    }
-    return *m_Controls[found->second].Control;
+std::unique_ptr<core::Label> FakeWindow::MakeLabel(const core::ControlArgs& args) {
+    return std::make_unique<FakeLabel>(args);
 }
 
-void FakeWindow::CheckLoaded(std::string_view operation, std::string_view controlKey) {
-    if (!m_Loaded) {
-        throw PlatformError("window '" + std::string(m_Layout.Name) + "' is unloaded");
-    }
-    m_System.Check(operation, controlKey);
+std::unique_ptr<core::TextBox> FakeWindow::MakeTextBox(const core::ControlArgs& args) {
+    return std::make_unique<FakeTextBox>(args);
 }
 
-void FakeWindow::Show(IWindow* owner) {
-    CheckLoaded("Window.Show", m_Layout.Name);
+std::unique_ptr<core::ListBox> FakeWindow::MakeListBox(const core::ControlArgs& args) {
+    return std::make_unique<FakeListBox>(args);
+}
+
+std::unique_ptr<core::OptionButton> FakeWindow::MakeOptionButton(const core::ControlArgs& args) {
+    return std::make_unique<FakeOptionButton>(args);
+}
+
+std::unique_ptr<core::Frame> FakeWindow::MakeFrame(const core::ControlArgs& args) {
+    return std::make_unique<FakeFrame>(args);
+}
+
+std::unique_ptr<core::Image> FakeWindow::MakeImage(const core::ControlArgs& args) {
+    return std::make_unique<FakeImage>(args);
+}
+
+std::unique_ptr<core::UserControlHost> FakeWindow::MakeUserControl(
+    const core::ControlArgs& args, const UserControlClass& userControlClass) {
+    return std::make_unique<FakeUserControlHost>(args, userControlClass);
+}
+
+void FakeWindow::ShowNative(bool again) {
     ++m_ShowCount;
-    m_Minimised = false;
-    if (!m_Shown) {
-        m_Shown = true;
-        m_Owner = dynamic_cast<FakeWindow*>(owner);
-        const int width = static_cast<int>(m_InnerWidth);
-        const int height = static_cast<int>(m_InnerHeight);
-        if (m_Layout.StartPosition == StartPosition::CentreOwner && m_Owner != nullptr) {
-            const WholePixelRect ownerRect = m_Owner->ScreenRect();
-            m_Origin = {ownerRect.Left + (ownerRect.Width - width) / 2,
-                        ownerRect.Top + (ownerRect.Height - height) / 2};
-        } else {
-            m_Origin = {(FakeWindowSystem::ScreenWidth - width) / 2,
-                        (FakeWindowSystem::ScreenHeight - height) / 2};
-        }
-        m_System.BringToTop(this);
-        Resize.Raise();
-        return;
+    if (again && IsMinimised()) {
+        MinimisedChanged(false);
     }
     m_System.BringToTop(this);
-}
-
-void FakeWindow::Minimise() {
-    CheckLoaded("Window.Minimise", m_Layout.Name);
-    m_Minimised = true;
-}
-
-void FakeWindow::Restore() {
-    m_Minimised = false;
-}
-
-void FakeWindow::Unload() {
-    if (!m_Loaded) {
-        return;
-    }
-    for (FakeWindow* other : m_System.LoadedWindows()) {
-        if (other->m_Owner == this) {
-            other->Unload();
+    // A surface that appears under the resting cursor hears of it, as it
+    // would from a move: the desktop sends one when what lies there changes.
+    m_System.Post([this, cursor = m_System.CursorPos()] {
+        if (!m_System.IsAlive(this) || !IsLoaded()) {
+            return;
         }
-    }
-    m_Loaded = false;
-    m_Shown = false;
-    for (Entry& entry : m_Controls) {
-        if (auto* timer = dynamic_cast<FakeTimer*>(entry.Control.get())) {
-            timer->Stop();
+        const WindowHandle under = m_System.WindowFromPoint(cursor);
+        for (const Entry& entry : Entries()) {
+            auto* host = dynamic_cast<FakeUserControlHost*>(entry.Visible);
+            if (host != nullptr && host->SurfaceHandle() == under) {
+                const WholePixelRect rect = host->ScreenRect();
+                host->MouseMove(0, 0, PixelsToTwips(static_cast<float>(cursor.X - rect.Left)),
+                                PixelsToTwips(static_cast<float>(cursor.Y - rect.Top)));
+            }
         }
-        if (auto* host = dynamic_cast<FakeUserControlHost*>(entry.Control.get())) {
-            host->StopTimers();
-        }
-    }
-    Unloaded.Raise();
+    });
 }
 
 bool FakeWindow::IsVisibleOnScreen() const {
-    return m_Loaded && m_Shown && !m_Minimised &&
-           (m_Owner == nullptr || m_Owner->IsVisibleOnScreen());
+    const auto* owner = dynamic_cast<const FakeWindow*>(Owner());
+    return IsLoaded() && IsShown() && !IsMinimised() &&
+           (owner == nullptr || owner->IsVisibleOnScreen());
 }
 
-WholePixelRect FakeWindow::ScreenRect() const {
-    return {m_Origin.X, m_Origin.Y, static_cast<int>(m_InnerWidth),
-            static_cast<int>(m_InnerHeight)};
-}
-
-void FakeWindow::SetInnerSize(float width, float height) {
-    if (width == m_InnerWidth && height == m_InnerHeight) {
-        return;
-    }
+void FakeWindow::SetInnerSize(int width, int height) {
     m_InnerWidth = width;
     m_InnerHeight = height;
-    if (m_Shown) {
-        Resize.Raise();
-    }
+    InnerSizeChanged();
 }
 
 void FakeWindow::ClickControl(std::string_view name, int index) {
     IControl& control = Control(name, index);
-    if (auto* label = dynamic_cast<ILabel*>(&control)) {
-        label->Click.Raise();
-    } else if (auto* image = dynamic_cast<IImage*>(&control)) {
-        image->Click.Raise();
-    } else if (auto* option = dynamic_cast<IOptionButton*>(&control)) {
-        option->SetValue(true);
-        option->Click.Raise();
+    if (auto* label = dynamic_cast<FakeLabel*>(&control)) {
+        label->ClickByUser();
+    } else if (auto* image = dynamic_cast<FakeImage*>(&control)) {
+        image->ClickByUser();
+    } else if (auto* option = dynamic_cast<FakeOptionButton*>(&control)) {
+        option->ClickByUser();
     } else {
         throw PlatformError("'" + ControlKey(name, index) + "' has no click of its own here");
     }
+    m_System.DeliverPosted();
 }
 
 FakeUserControlHost& FakeWindow::UserControlHost(std::string_view name, int index) {
@@ -437,14 +445,14 @@ ScreenPoint FakeWindow::ContainerOrigin(std::string_view container) const {
     if (container.empty()) {
         return m_Origin;
     }
-    const auto found = m_Index.find(container);
-    if (found == m_Index.end()) {
-        throw PlatformError("no container '" + std::string(container) + "'");
+    for (const Entry& entry : Entries()) {
+        if (entry.Row->Name == container && entry.Row->Kind == ControlKind::Frame) {
+            const ScreenPoint outer = ContainerOrigin(entry.Row->Container);
+            const WholePixelRect rect = ToWholePixels(entry.Visible->Bounds());
+            return {outer.X + rect.Left, outer.Y + rect.Top};
+        }
     }
-    const Entry& frame = m_Controls[found->second];
-    const ScreenPoint outer = ContainerOrigin(frame.Row->Container);
-    const PixelRect bounds = dynamic_cast<const IVisibleControl&>(*frame.Control).Bounds();
-    return {outer.X + NearestPixel(bounds.Left), outer.Y + NearestPixel(bounds.Top)};
+    throw PlatformError("no container '" + std::string(container) + "'");
 }
 
 WindowHandle FakeWindow::HitTest(ScreenPoint point) const {
@@ -454,20 +462,14 @@ WindowHandle FakeWindow::HitTest(ScreenPoint point) const {
     for (bool descended = true; descended;) {
         descended = false;
         const ScreenPoint origin = ContainerOrigin(container);
-        for (const Entry& entry : m_Controls) {
-            if (entry.Row->Container != container || !IsWindowed(entry.Row->Kind)) {
+        for (const core::VisibleControl* control : Stacking(container)) {
+            if (!control->IsWindowed() || !control->IsVisible() ||
+                !Contains(Offset(ToWholePixels(control->Bounds()), origin), point)) {
                 continue;
             }
-            const auto& visible = dynamic_cast<const IVisibleControl&>(*entry.Control);
-            const WholePixelRect rect = ToWholePixels(visible.Bounds());
-            if (!visible.Visible() ||
-                !Contains({origin.X + rect.Left, origin.Y + rect.Top, rect.Width, rect.Height},
-                          point)) {
-                continue;
-            }
-            hit = entry.Handle;
-            if (entry.Row->Kind == ControlKind::Frame) {
-                container = entry.Row->Name;
+            hit = control->NativeHandle();
+            if (control->Row().Kind == ControlKind::Frame) {
+                container = control->Row().Name;
                 descended = true;
             }
             break;
@@ -476,84 +478,74 @@ WindowHandle FakeWindow::HitTest(ScreenPoint point) const {
     return hit;
 }
 
-void FakeWindow::SelectOption(FakeOptionButton& selected) {
-    for (Entry& entry : m_Controls) {
-        auto* option = dynamic_cast<FakeOptionButton*>(entry.Control.get());
-        if (option != nullptr && option != &selected && option->Group() == selected.Group()) {
-            option->Deselect();
-        }
-    }
-}
-
-void FakeWindow::BringControlToFront(IControl& control) {
-    const auto found =
-        std::find_if(m_Controls.begin(), m_Controls.end(),
-                     [&control](const Entry& entry) { return entry.Control.get() == &control; });
-    if (found == m_Controls.end()) {
-        return;
-    }
-    std::rotate(m_Controls.begin(), found, found + 1);
-    for (std::size_t i = 0; i < m_Controls.size(); ++i) {
-        m_Index[ControlKey(m_Controls[i].Row->Name, m_Controls[i].Row->Index)] = i;
-    }
-}
-
 // ---------------------------------------------------------------------------
-// Standard controls
+// User controls
 
-std::string FakeListBox::List(int row) const {
-    if (row < 0 || row >= ListCount()) {
-        throw PlatformError("list row " + std::to_string(row) + " does not exist");
-    }
-    return m_Rows[static_cast<std::size_t>(row)];
+FakeUserControlHost::FakeUserControlHost(const core::ControlArgs& args,
+                                         const UserControlClass& userControlClass)
+    : UserControlHost(args, userControlClass),
+      m_Handle(FakeWindow::Of(args.Window).System().NewHandle()) {}
+
+void FakeUserControlHost::Focus() {
+    FakeWindow::Of(m_Window).SetFocusedControl(this);
 }
 
-void FakeListBox::SetListIndex(int row) {
-    Check("ListBox.SetListIndex");
-    if (row < -1 || row >= ListCount()) {
-        throw PlatformError("invalid list index " + std::to_string(row));
-    }
-    m_ListIndex = row;
+bool FakeUserControlHost::HasFocus() const {
+    return FakeWindow::Of(m_Window).FocusedControl() == this;
 }
 
-void FakeOptionButton::SetValue(bool selected) {
-    Check("OptionButton.SetValue");
-    if (selected) {
-        m_Window.SelectOption(*this);
-    }
-    m_Value = selected;
+void FakeUserControlHost::DrawNative(const Picture& picture) {
+    m_Face = picture;
+    ++m_DrawCount;
+}
+
+ScreenPoint FakeUserControlHost::ScreenPointOf(float xTwips, float yTwips) const {
+    const ScreenPoint origin = FakeWindow::Of(m_Window).ContainerOrigin(m_Row.Container);
+    return {origin.X + NearestPixel(m_Bounds.Left + Pixels(xTwips)),
+            origin.Y + NearestPixel(m_Bounds.Top + Pixels(yTwips))};
+}
+
+WholePixelRect FakeUserControlHost::ScreenRect() const {
+    const ScreenPoint origin = FakeWindow::Of(m_Window).ContainerOrigin(m_Row.Container);
+    return Offset(ToWholePixels(m_Bounds), origin);
+}
+
+void FakeUserControlHost::MouseDown(std::int16_t button, std::int16_t shift, float x, float y) {
+    FakeWindow::Of(m_Window).System().SetCursorPos(ScreenPointOf(x, y));
+    SurfaceMouseDown(button, shift, Pixels(x), Pixels(y));
+}
+
+void FakeUserControlHost::MouseMove(std::int16_t button, std::int16_t shift, float x, float y) {
+    FakeWindow::Of(m_Window).System().SetCursorPos(ScreenPointOf(x, y));
+    SurfaceMouseMove(button, shift, Pixels(x), Pixels(y));
+}
+
+void FakeUserControlHost::MouseUp(std::int16_t button, std::int16_t shift, float x, float y) {
+    FakeWindow::Of(m_Window).System().SetCursorPos(ScreenPointOf(x, y));
+    SurfaceMouseUp(button, shift, Pixels(x), Pixels(y));
+}
+
+void FakeUserControlHost::ClickByUser() {
+    const float x = Width() / 2;
+    const float y = Height() / 2;
+    MouseMove(0, 0, x, y);
+    MouseDown(1, 0, x, y);
+    MouseUp(1, 0, x, y);
+    FakeWindow::Of(m_Window).System().DeliverPosted();
 }
 
 // ---------------------------------------------------------------------------
 // Timers
 
-FakeTimer::FakeTimer(FakeWindowSystem& system, std::string key, bool enabled, int interval)
-    : m_System(system), m_Key(std::move(key)), m_Enabled(enabled), m_Interval(interval) {
-    m_NextDue = m_System.Now() + m_Interval;
-    m_System.AddTimer(this);
-}
-
-FakeTimer::~FakeTimer() {
-    m_System.RemoveTimer(this);
-}
-
-void FakeTimer::SetEnabled(bool enabled) {
-    m_System.Check("Timer.SetEnabled", m_Key);
-    if (enabled && !m_Enabled) {
-        m_NextDue = m_System.Now() + m_Interval;
-    }
-    m_Enabled = enabled;
-}
-
-void FakeTimer::SetInterval(int milliseconds) {
-    m_System.Check("Timer.SetInterval", m_Key);
+void FakeTimer::Start(int milliseconds) {
+    m_Running = true;
     m_Interval = milliseconds;
-    m_NextDue = m_System.Now() + m_Interval;
+    m_NextDue = m_System.Now() + milliseconds;
 }
 
 void FakeTimer::Fire() {
     m_NextDue += m_Interval;
-    Tick.Raise();
+    m_Elapsed();
 }
 
 }  // namespace ponderix::platform::fake

@@ -1,20 +1,20 @@
-// A deterministic, in-memory window system for tests. It builds windows from
-// their layouts like a real backend, but keeps every property in memory and
-// records what the program asks of the desktop, so a test can drive the
-// program's windows and controls and look at the outcome in microseconds:
+// A deterministic, in-memory window system for tests. Its windows are the
+// shared window core's, like a real backend's, with native sides that draw
+// nothing and record what the program asks of the desktop, so a test can drive
+// the program's windows and controls and look at the outcome in microseconds:
 //
 // - a virtual clock: enabled timers tick when the test advances time;
 // - a virtual screen and cursor: windows are placed on a 1024 x 768 screen,
 //   and WindowFromPoint answers from the stacking of the shown windows and
 //   their windowed controls (plus any foreign window a test puts on top);
-// - mouse input injected into user controls with button, shift and position,
-//   which also moves the cursor there, as a real mouse would;
-// - message boxes, popup menus (with a scripted choice), shell requests and
+// - the user's mouse and keyboard injected: clicks on controls, mouse input on
+//   user controls (which also moves the cursor there), Tab;
+// - message boxes, popup menus (with scripted user actions), shell requests and
 //   settings recorded in memory;
 // - any operation made to fail on request, to exercise failure handling.
 //
-// Nothing here is real: positions stay unrounded, nothing is drawn, and a
-// message box returns at once.
+// Nothing here is drawn: positions stay unrounded, and a message box returns
+// at once.
 #pragma once
 
 #include <cstdint>
@@ -25,10 +25,9 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/PictureCache.h"
-#include "platform/UserControlChildren.h"
-#include "platform/UserControlRegistry.h"
-#include "platform/WindowSystem.h"
+#include "platform/core/CoreUserControlHost.h"
+#include "platform/core/CoreWindow.h"
+#include "platform/core/WindowSystemBase.h"
 
 namespace ponderix::platform::fake {
 
@@ -49,7 +48,20 @@ struct RecordedMenu {
     bool Destroyed = false;
 };
 
-class FakeWindowSystem final : public IWindowSystem {
+// What the user does while a popup menu is open.
+struct MenuAction {
+    enum class Kind : std::uint8_t {
+        Choose,   // clicks the item with that identifier
+        Return,   // presses Return with no item highlighted
+        Escape,   // presses Escape
+        PressAt,  // presses the left button at a screen point outside the menu
+    };
+    Kind What = Kind::Escape;
+    unsigned Id = 0;
+    ScreenPoint At;
+};
+
+class FakeWindowSystem final : public core::WindowSystemBase {
 public:
     static constexpr int ScreenWidth = 1024;
     static constexpr int ScreenHeight = 768;
@@ -58,8 +70,6 @@ public:
     ~FakeWindowSystem() override;
 
     // IWindowSystem
-    void RegisterUserControl(UserControlClass userControlClass) override;
-    std::unique_ptr<IWindow> CreateWindow(const WindowSpec& layout) override;
     Picture LoadPicture(AssetName asset) override;
     void ShowErrorMessage(std::string_view prompt, std::string_view caption) override;
     std::unique_ptr<IPopupMenu> CreatePopupMenu() override;
@@ -70,6 +80,12 @@ public:
     ISettingsStore& Settings() override;
     void DoEvents() override;
     int Run() override;
+
+    // core::WindowSystemBase
+    std::unique_ptr<core::NativeTimer> MakeTimer(std::function<void()> elapsed) override;
+    void CheckOperation(std::string_view operation, std::string_view key) override {
+        Check(operation, key);
+    }
 
     // The clock: fires the ticks that fall due, in time order, one at a time.
     void AdvanceTime(int milliseconds);
@@ -82,6 +98,11 @@ public:
     WindowHandle AddForeignWindow(WholePixelRect screenRect);
     void RemoveForeignWindow(WindowHandle handle);
 
+    // The user presses Tab (or Shift+Tab) in the active window.
+    void PressTab(bool backwards = false);
+    // The user presses the left button at a point of the screen and lets go.
+    void ClickAt(ScreenPoint point);
+
     // A picture that LoadPicture returns for the file name, instead of the
     // program's own pictures (tests use small pictures of their own).
     void AddPicture(std::string file, Picture picture) {
@@ -90,7 +111,10 @@ public:
 
     // The desktop's answers and records.
     const std::vector<RecordedMessage>& Messages() const { return m_Messages; }
-    void ScriptMenuChoice(unsigned id) { m_MenuChoices.push_back(id); }
+    // What the user does in the next popup menu; without one, the menu is
+    // dismissed with Escape.
+    void ScriptMenuAction(MenuAction action) { m_MenuActions.push_back(action); }
+    void ScriptMenuChoice(unsigned id) { ScriptMenuAction({MenuAction::Kind::Choose, id, {}}); }
     const std::vector<RecordedMenu>& Menus() const { return m_Menus; }
     const std::vector<std::string>& OpenedLinks() const { return m_OpenedLinks; }
     void SetShellRefuses(bool refuses) { m_ShellRefuses = refuses; }
@@ -107,23 +131,30 @@ public:
     // "Window.Show"), optionally for one control only: "lblBMI:Label.SetCaption".
     void FailOperation(std::string operation, int times = -1);
     void StopFailing() { m_Faults.clear(); }
-    // Throws when the operation is armed to fail (used by the fake's objects).
+    // Throws when the operation is armed to fail.
     void Check(std::string_view operation, std::string_view controlKey = {});
 
     // The windows of the program that are loaded, most recently created last.
     std::vector<FakeWindow*> LoadedWindows() const;
     FakeWindow* FindLoadedWindow(std::string_view caption) const;
+    // The window shown on top, if any.
+    FakeWindow* ActiveWindow() const;
 
     // For the fake's own objects.
     WindowHandle NewHandle() { return ++m_LastHandle; }
-    void AddTimer(FakeTimer* timer) { m_Timers.push_back(timer); }
-    void RemoveTimer(FakeTimer* timer);
-    void RemoveWindow(FakeWindow* window);
+    void RemoveTimer(FakeTimer* timer) { std::erase(m_Timers, timer); }
     void BringToTop(FakeWindow* window);
+    void RemoveFromScreen(FakeWindow* window) { std::erase(m_Screen, window); }
     void DestroyMenuRecord(std::size_t index) { m_Menus[index].Destroyed = true; }
     RecordedMenu& MenuRecord(std::size_t index) { return m_Menus[index]; }
-    unsigned NextMenuChoice();
-    const UserControlRegistry& UserControlClasses() const { return m_Classes; }
+    MenuAction NextMenuAction();
+    // Input that arrives after the current one, as a message queue would hold
+    // it: delivered when the user's current action (or DoEvents) is done.
+    void Post(std::function<void()> input) { m_Posted.push_back(std::move(input)); }
+    void DeliverPosted();
+
+protected:
+    std::unique_ptr<core::Window> MakeWindow(const WindowSpec& layout) override;
 
 private:
     class SettingsStore;
@@ -132,17 +163,16 @@ private:
         WholePixelRect Rect;
     };
 
-    UserControlRegistry m_Classes;
-    PictureCache m_Pictures;
     std::map<std::string, Picture, std::less<>> m_TestPictures;
-    std::vector<FakeWindow*> m_Windows;  // created and not destroyed, bottom-most first
+    std::vector<FakeWindow*> m_Screen;  // shown windows, bottom-most first
     std::vector<ForeignWindow> m_ForeignWindows;
     std::vector<FakeTimer*> m_Timers;
     std::int64_t m_Now = 0;
     ScreenPoint m_Cursor{-1, -1};
     WindowHandle m_LastHandle = 0;
     std::vector<RecordedMessage> m_Messages;
-    std::vector<unsigned> m_MenuChoices;
+    std::vector<MenuAction> m_MenuActions;
+    std::vector<std::function<void()>> m_Posted;
     std::vector<RecordedMenu> m_Menus;
     std::vector<std::string> m_OpenedLinks;
     bool m_ShellRefuses = false;
@@ -153,171 +183,141 @@ private:
     std::map<std::string, int, std::less<>> m_Faults;
 };
 
-// The fake's view of a window, for tests: its state and user actions on it.
-class FakeWindow final : public IWindow {
+// The fake's window, for tests: its state on the virtual screen and what the
+// user does to it.
+class FakeWindow final : public core::Window {
 public:
     FakeWindow(FakeWindowSystem& system, const WindowSpec& layout);
     ~FakeWindow() override;
 
-    // IWindow
-    IControl& Control(std::string_view name, int index = NoIndex) override;
-    float ScaleWidth() const override { return m_InnerWidth; }
-    float ScaleHeight() const override { return m_InnerHeight; }
-    void Show(IWindow* owner = nullptr) override;
-    void Minimise() override;
-    void Unload() override;
-    bool IsLoaded() const override { return m_Loaded; }
-    WindowHandle Handle() const override { return m_Handle; }
+    // The fake window behind a window of the fake window system.
+    static FakeWindow& Of(IWindow& window) { return dynamic_cast<FakeWindow&>(window); }
 
-    const WindowSpec& Layout() const { return m_Layout; }
-    bool IsShown() const { return m_Shown; }
-    bool IsMinimised() const { return m_Minimised; }
+    FakeWindowSystem& System() const { return m_System; }
     // Shown, not minimised, and no owner up the chain minimised.
     bool IsVisibleOnScreen() const;
-    FakeWindow* Owner() const { return m_Owner; }
     int ShowCount() const { return m_ShowCount; }
-    WholePixelRect ScreenRect() const;
+    WholePixelRect ScreenRect() const { return OuterRect(); }
 
     // What a user does: restore from the task bar, close with the close box,
     // change the inner size (a window whose border allows it).
-    void Restore();
-    void CloseByUser() { Unload(); }
-    void SetInnerSize(float width, float height);
+    void Restore() { MinimisedChanged(false); }
+    void CloseByUser() { ClosedByUser(); }
+    void SetInnerSize(int width, int height);
 
-    // The user clicks a label, an image or an option button (which selects it first).
+    // The user clicks a label, an image or an option button.
     void ClickControl(std::string_view name, int index = NoIndex);
 
     FakeUserControlHost& UserControlHost(std::string_view name, int index = NoIndex);
     // The deepest windowed control (or the window) under a point of the screen.
     WindowHandle HitTest(ScreenPoint point) const;
-
-    // For the fake's controls.
-    FakeWindowSystem& System() { return m_System; }
-    void CheckLoaded(std::string_view operation, std::string_view controlKey);
-    ScreenPoint ScreenOrigin() const { return m_Origin; }
     // Screen position of a container's origin ("" = the window's inner area).
     ScreenPoint ContainerOrigin(std::string_view container) const;
-    void SelectOption(class FakeOptionButton& selected);
-    void BringControlToFront(IControl& control);
+
+    // The control with the keyboard focus, for the fake's controls.
+    const core::VisibleControl* FocusedControl() const { return m_Focus; }
+    void SetFocusedControl(const core::VisibleControl* control) { m_Focus = control; }
+
+protected:
+    std::unique_ptr<core::Label> MakeLabel(const core::ControlArgs& args) override;
+    std::unique_ptr<core::TextBox> MakeTextBox(const core::ControlArgs& args) override;
+    std::unique_ptr<core::ListBox> MakeListBox(const core::ControlArgs& args) override;
+    std::unique_ptr<core::OptionButton> MakeOptionButton(const core::ControlArgs& args) override;
+    std::unique_ptr<core::Frame> MakeFrame(const core::ControlArgs& args) override;
+    std::unique_ptr<core::Image> MakeImage(const core::ControlArgs& args) override;
+    std::unique_ptr<core::UserControlHost> MakeUserControl(
+        const core::ControlArgs& args, const UserControlClass& userControlClass) override;
+
+    WindowHandle NativeHandle() const override { return m_Handle; }
+    WholePixelRect InnerRect() const override { return {0, 0, m_InnerWidth, m_InnerHeight}; }
+    WholePixelRect OuterRect() const override {
+        return {m_Origin.X, m_Origin.Y, m_InnerWidth, m_InnerHeight};
+    }
+    WholePixelRect WorkArea() const override {
+        return {0, 0, FakeWindowSystem::ScreenWidth, FakeWindowSystem::ScreenHeight};
+    }
+    void MoveTo(int left, int top) override { m_Origin = {left, top}; }
+    void MakeOwned(core::Window& /*owner*/) override {}
+    void ShowNative(bool again) override;
+    void MinimiseNative() override { MinimisedChanged(true); }
+    void HideWithOwner(bool /*hidden*/) override {}
+    void DestroyNative() override { m_System.RemoveFromScreen(this); }
 
 private:
-    struct Entry {
-        const ControlSpec* Row = nullptr;
-        std::unique_ptr<IControl> Control;
-        WindowHandle Handle = 0;  // windowed controls only
-    };
-
-    std::unique_ptr<IControl> MakeControl(const ControlSpec& row);
+    friend class FakeWindowSystem;
 
     FakeWindowSystem& m_System;
-    const WindowSpec& m_Layout;
     WindowHandle m_Handle;
-    float m_InnerWidth;
-    float m_InnerHeight;
-    std::vector<Entry> m_Controls;  // topmost first within each container
-    std::map<std::string, std::size_t, std::less<>> m_Index;
-    bool m_Loaded = true;
-    bool m_Shown = false;
-    bool m_Minimised = false;
-    int m_ShowCount = 0;
-    FakeWindow* m_Owner = nullptr;
+    int m_InnerWidth;
+    int m_InnerHeight;
     ScreenPoint m_Origin;
+    int m_ShowCount = 0;
+    const core::VisibleControl* m_Focus = nullptr;
 };
 
 // The surface of a user control on a fake window.
-class FakeUserControlHost final : public IUserControlHost, public IUserControlSite {
+class FakeUserControlHost final : public core::UserControlHost {
 public:
-    FakeUserControlHost(FakeWindow& window, const ControlSpec& row,
-                        const UserControlClass& userControlClass);
-    ~FakeUserControlHost() override;
-
-    // IUserControlHost
-    IUserControl& Instance() override { return *m_Instance; }
-    PixelRect Bounds() const override;
-    void Move(float left, float top, std::optional<float> width = std::nullopt,
-              std::optional<float> height = std::nullopt) override;
-    bool Visible() const override { return m_Visible; }
-    void SetVisible(bool visible) override { m_Visible = visible; }
-    bool Enabled() const override { return m_Enabled; }
-    void SetEnabled(bool enabled) override { m_Enabled = enabled; }
-    void BringToFront() override;
-
-    // IUserControlSite
-    IWindowSystem& System() override { return m_Window.System(); }
-    void Clear() override;
-    void DrawPicture(const Picture& picture) override;
-    float Width() const override { return m_Width; }
-    float Height() const override { return m_Height; }
-    void SetWidth(float twips) override;
-    void SetHeight(float twips) override;
-    WindowHandle Handle() const override;
-    void PropertyChanged(std::string_view key) override;
-    ITimer& Timer(std::string_view name) override;
-    IPictureBox& PictureBox(std::string_view name) override;
-
-    // Loads the instance from the layout: ReadProperties, then its size (Resize).
-    void Load();
-    void StopTimers();
+    FakeUserControlHost(const core::ControlArgs& args, const UserControlClass& userControlClass);
 
     // What the user does with the mouse: each moves the cursor to the point on
     // the surface (in twips) first, then delivers the notification.
     void MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
     void MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
     void MouseUp(std::int16_t button, std::int16_t shift, float x, float y);
-    void Click();
-    void DblClick();
-    // A left click in the middle, as the platform delivers it: down, up, click.
+    // The click and double click notifications alone.
+    void Click() { Instance().UserControl_Click(); }
+    void DblClick() { SurfaceDoubleClick(); }
+    // A left click in the middle, as the desktop delivers it: move, down, up
+    // (which makes the click).
     void ClickByUser();
 
     // What the surface shows: the last picture drawn since the last clear.
     Picture Face() const { return m_Face; }
     int DrawCount() const { return m_DrawCount; }
-    const std::vector<std::string>& ChangedProperties() const { return m_ChangedProperties; }
     ScreenPoint ScreenPointOf(float xTwips, float yTwips) const;
     WholePixelRect ScreenRect() const;
-    const std::string& Key() const { return m_Key; }
     WindowHandle SurfaceHandle() const { return m_Handle; }
 
-private:
-    void ResizeTo(float width, float height);
+protected:
+    WindowHandle NativeHandle() const override { return m_Handle; }
+    void Raise() override {}
+    void Focus() override;
+    bool HasFocus() const override;
+    void Place(const WholePixelRect& /*rect*/) override {}
+    void ShowNative(bool /*visible*/) override {}
+    void EnableNative(bool /*enabled*/) override {}
+    void ClearNative() override { m_Face = {}; }
+    void DrawNative(const Picture& picture) override;
 
-    FakeWindow& m_Window;
-    const ControlSpec& m_Row;
-    std::string m_Key;
+private:
+    float Pixels(float twips) const { return m_Window.TwipsToPixels(twips); }
+
     WindowHandle m_Handle;
-    float m_Left;
-    float m_Top;
-    float m_Width;
-    float m_Height;
-    bool m_Visible = true;
-    bool m_Enabled = true;
-    UserControlChildren m_Children;
-    std::unique_ptr<IUserControl> m_Instance;
     Picture m_Face;
     int m_DrawCount = 0;
-    std::vector<std::string> m_ChangedProperties;
 };
 
-class FakeTimer final : public ITimer {
+// A timer on the virtual clock.
+class FakeTimer final : public core::NativeTimer {
 public:
-    FakeTimer(FakeWindowSystem& system, std::string key, bool enabled, int interval);
-    ~FakeTimer() override;
+    FakeTimer(FakeWindowSystem& system, std::function<void()> elapsed)
+        : m_System(system), m_Elapsed(std::move(elapsed)) {}
+    ~FakeTimer() override { m_System.RemoveTimer(this); }
 
-    bool Enabled() const override { return m_Enabled; }
-    void SetEnabled(bool enabled) override;
-    int Interval() const override { return m_Interval; }
-    void SetInterval(int milliseconds) override;
+    void Start(int milliseconds) override;
+    void Stop() override { m_Running = false; }
 
+    bool IsRunning() const { return m_Running; }
     std::int64_t NextDue() const { return m_NextDue; }
-    bool IsDue(std::int64_t now) const { return m_Enabled && m_Interval > 0 && m_NextDue <= now; }
+    bool IsDue(std::int64_t now) const { return m_Running && m_NextDue <= now; }
     void Fire();
-    void Stop() { m_Enabled = false; }
 
 private:
     FakeWindowSystem& m_System;
-    std::string m_Key;
-    bool m_Enabled;
-    int m_Interval;
+    std::function<void()> m_Elapsed;
+    bool m_Running = false;
+    int m_Interval = 0;
     std::int64_t m_NextDue = 0;
 };
 

@@ -151,8 +151,8 @@ TEST_F(InfoWindowTest, QuickHelpFillsTheWholeInnerArea) {
     EXPECT_EQ(window.Get<platform::ILabel>("lblQuickHelp").Caption(), QuickHelpWindow::HelpText());
     help.Show(*m_Owner);
     EXPECT_EQ(BoundsOf(window, "lblQuickHelp"), (PixelRect{0, 0, 312, 231}));
-    window.SetInnerSize(400, 300.5f);
-    EXPECT_EQ(BoundsOf(window, "lblQuickHelp"), (PixelRect{0, 0, 400, 300.5f}));
+    window.SetInnerSize(400, 301);
+    EXPECT_EQ(BoundsOf(window, "lblQuickHelp"), (PixelRect{0, 0, 400, 301}));
 }
 
 TEST_F(InfoWindowTest, BothWindowsAreCentredOverTheirOwner) {

@@ -1,0 +1,116 @@
+// A user control placed on a window, as every backend hosts it: the instance,
+// the children of its design, its size in twips, the properties it marked as
+// changed, and the surface's mouse turned into its notifications. A backend
+// supplies the surface: a native window of its own that shows the last picture
+// drawn, and reports the mouse through the protected Surface* calls.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/UserControl.h"
+#include "platform/UserControlChildren.h"
+#include "platform/core/CoreControls.h"
+
+namespace ponderix::platform::core {
+
+// A timer as a backend runs it: ticks of the given interval until stopped. It
+// may tick late, never early; Start while running starts the interval anew.
+class NativeTimer {
+public:
+    virtual ~NativeTimer() = default;
+    virtual void Start(int milliseconds) = 0;
+    virtual void Stop() = 0;
+};
+
+// The timers of every backend: enabled and interval as the program set them;
+// ticks no faster than MinimumInterval; a tick whose handler is still running
+// (it may process messages) raises no second one; stopped with its window.
+class Timer final : public ITimer, public ControlBase {
+public:
+    explicit Timer(const ControlArgs& args);
+    ~Timer() override;
+
+    bool Enabled() const override;
+    void SetEnabled(bool enabled) override;
+    int Interval() const override;
+    void SetInterval(int milliseconds) override;
+
+    // The window is unloaded: no more ticks.
+    void Stop();
+    // A tick of the native timer.
+    void Elapsed();
+
+private:
+    void Apply();
+
+    std::unique_ptr<NativeTimer> m_Native;
+    bool m_Enabled;
+    int m_Interval;
+    bool m_Ticking = false;
+};
+
+class UserControlHost : public VisibleOf<IUserControlHost>, public IUserControlSite {
+public:
+    UserControlHost(const ControlArgs& args, const UserControlClass& userControlClass);
+    ~UserControlHost() override;
+
+    // Makes the instance, once the native surface exists (the window does it).
+    void CreateInstance();
+    // Reads the saved properties, then takes the layout's size (Resize).
+    void Load();
+    void StopTimers();
+    // The keys the instance marked as changed, in order.
+    const std::vector<std::string>& ChangedProperties() const { return m_ChangedProperties; }
+
+    // IUserControlHost
+    IUserControl& Instance() override;
+
+    // IUserControlSite (sizes in twips)
+    IWindowSystem& System() override;
+    void Clear() override;
+    void DrawPicture(const Picture& picture) override;
+    float Width() const override;
+    float Height() const override;
+    void SetWidth(float twips) override;
+    void SetHeight(float twips) override;
+    WindowHandle Handle() const override;
+    void PropertyChanged(std::string_view key) override;
+    ITimer& Timer(std::string_view name) override;
+    IPictureBox& PictureBox(std::string_view name) override;
+
+protected:
+    // The surface: fill it with its background, or copy the picture's pixels to
+    // its top-left corner; it shows them until the next call, however often the
+    // window is covered.
+    virtual void ClearNative() = 0;
+    virtual void DrawNative(const Picture& picture) = 0;  // never empty
+    void BoundsChanged() override;
+
+    // The surface's mouse, positions in pixels on the surface. While a button is
+    // held the surface keeps the mouse, so moves and the release may lie
+    // outside it. A click is a left press and a left release over the surface.
+    void SurfaceMouseDown(std::int16_t button, std::int16_t shift, float x, float y);
+    void SurfaceMouseMove(std::int16_t buttons, std::int16_t shift, float x, float y);
+    void SurfaceMouseUp(std::int16_t button, std::int16_t shift, float x, float y);
+    // The second press of a double click: DblClick, and its release is no click.
+    void SurfaceDoubleClick();
+    // The mouse was taken away (a menu, another program): no click follows.
+    void SurfaceCaptureLost() { m_LeftPressed = false; }
+
+private:
+    void Resized();
+
+    const UserControlClass& m_Class;
+    float m_Width;  // twips
+    float m_Height;
+    bool m_LeftPressed = false;
+    UserControlChildren m_Children;
+    std::unique_ptr<IUserControl> m_Instance;
+    std::vector<std::string> m_ChangedProperties;
+};
+
+}  // namespace ponderix::platform::core
