@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "app/OpenLink.h"
 #include "controls/picture_button/PictureButton.h"
 #include "ui/Product.h"
 
@@ -10,7 +11,8 @@ namespace ponderix::app {
 
 std::unique_ptr<ui::MainWindow> Main(platform::IWindowSystem& system) {
     system.RegisterUserControl(controls::PictureButton::Class());
-    auto mainWindow = std::make_unique<ui::MainWindow>(system);
+    auto mainWindow = std::make_unique<ui::MainWindow>(
+        system, [&system](std::string_view address) { OpenLink(system, address); });
     mainWindow->Show();
     return mainWindow;
 }

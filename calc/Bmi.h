@@ -23,7 +23,7 @@ struct Colour {
     friend constexpr bool operator==(const Colour&, const Colour&) = default;
 };
 
-// The values are the indices of the unit option buttons on the main window.
+// The unit of a typed weight.
 enum class WeightUnit : std::int16_t { Kilograms = 0, Pounds = 1 };
 
 enum class BmiBand { Underweight, Normal, Overweight, Obese, Extreme };

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "app/OpenLink.h"
 #include "platform/fake/FakeWindowSystem.h"
 
@@ -15,7 +18,7 @@ TEST(Main, ShowsTheLoadedMainWindowWithoutAnOwner) {
     FakeWindowSystem system;
     system.StoredSettings()[{"Ponderix", "Settings", "Weight"}] = "77";
     const auto mainWindow = Main(system);
-    auto& window = dynamic_cast<platform::fake::FakeWindow&>(mainWindow->Window());
+    auto& window = platform::fake::FakeWindow::Of(mainWindow->Window());
     EXPECT_TRUE(window.IsVisibleOnScreen());
     EXPECT_EQ(window.Owner(), nullptr);
     EXPECT_EQ(window.ShowCount(), 1);
@@ -33,6 +36,23 @@ TEST(Main, AMainWindowThatCannotLoadIsReportedInsteadOfShown) {
     ASSERT_EQ(system.Messages().size(), 1U);
     EXPECT_EQ(system.Messages()[0].Caption, "Ponderix");
     EXPECT_TRUE(system.LoadedWindows().empty());
+}
+
+TEST(Main, ThePublishersLinksReachTheShellAndARefusalChangesNothing) {
+    FakeWindowSystem system;
+    const auto mainWindow = Main(system);
+    auto& window = platform::fake::FakeWindow::Of(mainWindow->Window());
+    window.ClickControl("imBanner");
+    window.ClickControl("lblName", 0);
+    EXPECT_EQ(system.OpenedLinks(),
+              (std::vector<std::string>{"https://tarnwick.example/", "https://tarnwick.example/"}));
+
+    system.SetShellRefuses(true);
+    EXPECT_NO_THROW(window.ClickControl("imBanner"));
+    system.FailOperation("Shell.Open", 1);
+    EXPECT_NO_THROW(window.ClickControl("imBanner"));
+    EXPECT_TRUE(window.IsVisibleOnScreen());
+    EXPECT_TRUE(system.Messages().empty()) << "a refused link is not the user's error";
 }
 
 TEST(OpenLink, ReturnsNormallyWhateverTheShellDoes) {

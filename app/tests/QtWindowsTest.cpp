@@ -191,7 +191,7 @@ TEST_F(QtWindowsTest, TheInformationWindowsAreFixedDialogsOverTheMainWindow) {
         const char* Caption;
         QSize Inner;
     };
-    ui::AboutWindow about(m_System);
+    ui::AboutWindow about(m_System, {});
     ui::QuickHelpWindow help(m_System);
     about.Show(Window());
     help.Show(Window());
@@ -213,7 +213,7 @@ TEST_F(QtWindowsTest, TheInformationWindowsAreFixedDialogsOverTheMainWindow) {
 }
 
 TEST_F(QtWindowsTest, TheAboutWindowShowsTheLinkInLightYellowOnTheNavyDescription) {
-    ui::AboutWindow about(m_System);
+    ui::AboutWindow about(m_System, {});
     about.Show(Window());
     QTest::qWait(20);
     const QImage image = Grab(about.Window());

@@ -1,8 +1,8 @@
 #include "ui/info/AboutWindow.h"
 
 #include <cmath>
+#include <utility>
 
-#include "app/OpenLink.h"
 #include "ui/Product.h"
 #include "ui/info/InfoLayouts.h"
 
@@ -35,8 +35,8 @@ std::string AboutWindow::Description() {
     return text;
 }
 
-AboutWindow::AboutWindow(platform::IWindowSystem& system)
-    : m_System(system),
+AboutWindow::AboutWindow(platform::IWindowSystem& system, LinkOpener openLink)
+    : m_OpenLink(std::move(openLink)),
       m_Window(system.CreateWindow(AboutLayout())),
       lblURL(m_Window->Get<platform::ILabel>("lblURL")),
       lblAbout(m_Window->Get<platform::ILabel>("lblAbout")),
@@ -77,7 +77,7 @@ void AboutWindow::Form_Resize() {
 
 void AboutWindow::lblURL_Click() {
     // The address itself, whatever the label happens to show.
-    app::OpenLink(m_System, PublisherAddress);
+    m_OpenLink(PublisherAddress);
 }
 
 }  // namespace ponderix::ui

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/WindowSystem.h"
+#include "ui/LinkOpener.h"
 
 namespace ponderix::ui {
 
@@ -22,8 +23,9 @@ public:
     // by lone carriage returns.
     static std::string Description();
 
-    // Builds the window from its layout and loads it (hidden).
-    explicit AboutWindow(platform::IWindowSystem& system);
+    // Builds the window from its layout and loads it (hidden); a click on the
+    // link hands the address to openLink.
+    AboutWindow(platform::IWindowSystem& system, LinkOpener openLink);
 
     // Modeless, owned by the given window; shows the existing window again.
     void Show(platform::IWindow& owner) { m_Window->Show(&owner); }
@@ -35,7 +37,7 @@ private:
     void Form_Resize();
     void lblURL_Click();
 
-    platform::IWindowSystem& m_System;
+    LinkOpener m_OpenLink;
     std::unique_ptr<platform::IWindow> m_Window;
     platform::ILabel& lblURL;
     platform::ILabel& lblAbout;

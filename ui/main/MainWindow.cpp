@@ -1,9 +1,9 @@
 #include "ui/main/MainWindow.h"
 
 #include <cmath>
+#include <utility>
 #include <variant>
 
-#include "app/OpenLink.h"
 #include "calc/Bmi.h"
 #include "controls/picture_button/PictureButton.h"
 #include "ui/Product.h"
@@ -43,8 +43,9 @@ std::string StoredHeightText(int row) {
     return row < 0 ? std::to_string(row) : " " + std::to_string(row);
 }
 
-MainWindow::MainWindow(platform::IWindowSystem& system)
+MainWindow::MainWindow(platform::IWindowSystem& system, LinkOpener openLink)
     : m_System(system),
+      m_OpenLink(std::move(openLink)),
       m_Window(system.CreateWindow(MainLayout())),
       Text1(m_Window->Get<platform::ITextBox>("Text1")),
       List1(m_Window->Get<platform::IListBox>("List1")),
@@ -188,7 +189,7 @@ void MainWindow::ShowPopupMenu() {
 void MainWindow::ShowAbout() {
     if (!m_About || !m_About->IsLoaded()) {
         m_About.reset();
-        m_About = std::make_unique<AboutWindow>(m_System);
+        m_About = std::make_unique<AboutWindow>(m_System, m_OpenLink);
     }
     m_About->Show(*m_Window);
 }
@@ -208,12 +209,12 @@ void MainWindow::Timer1_Timer() {
 }
 
 void MainWindow::imBanner_Click() {
-    app::OpenLink(m_System, PublisherAddress);
+    m_OpenLink(PublisherAddress);
 }
 
 void MainWindow::lblName_Click(int index) {
     if (index == 0) {
-        app::OpenLink(m_System, PublisherAddress);
+        m_OpenLink(PublisherAddress);
     }
 }
 

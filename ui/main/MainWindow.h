@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "platform/WindowSystem.h"
+#include "ui/LinkOpener.h"
 
 namespace ponderix::ui {
 
@@ -30,8 +31,10 @@ public:
     static constexpr std::string_view NotSavedMessage =
         "The weight and height could not be saved for the next start.";
 
-    // Builds the window from its layout and loads it (hidden).
-    explicit MainWindow(platform::IWindowSystem& system);
+    // Builds the window from its layout and loads it (hidden). The banner, the
+    // publisher's name and the About window's link hand the publisher's address
+    // to openLink.
+    MainWindow(platform::IWindowSystem& system, LinkOpener openLink);
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -62,6 +65,7 @@ private:
     std::string GetSetting(std::string_view key, std::string_view defaultValue);
 
     platform::IWindowSystem& m_System;
+    LinkOpener m_OpenLink;
     std::unique_ptr<platform::IWindow> m_Window;
     platform::ITextBox& Text1;
     platform::IListBox& List1;

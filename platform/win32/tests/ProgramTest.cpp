@@ -14,7 +14,7 @@ class ProgramTest : public Win32Test {
 protected:
     ProgramTest() {
         System().RegisterUserControl(controls::PictureButton::Class());
-        m_Main = std::make_unique<ui::MainWindow>(System());
+        m_Main = std::make_unique<ui::MainWindow>(System(), [](std::string_view) {});
         m_Main->Show();
     }
 

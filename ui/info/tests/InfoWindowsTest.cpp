@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "platform/fake/FakeWindowSystem.h"
 #include "ui/Product.h"
 #include "ui/info/AboutWindow.h"
+#include "ui/info/InfoLayouts.h"
 #include "ui/info/QuickHelpWindow.h"
 
 namespace ponderix::ui {
@@ -46,6 +48,19 @@ TEST(QuickHelpText, IsTwoParagraphsAfterAnEmptyLine) {
     EXPECT_TRUE(text.ends_with("overall risk of poor health.")) << "no line break at the end";
 }
 
+TEST(QuickHelpText, IsExactlyTheTenPieces) {
+    const std::string expected =
+        "\rPonderix is very easy to use. Simply enter your weight in the left pane, and select"
+        " either Pounds or Kilograms. Next, select your height in feet and inches from the list"
+        " on the right. Finally, click the \"Calculate BMI button\". Your BMI Index number is"
+        " displayed, and the result is color-coded  to correspond with the legend below. Match"
+        " the colors to determine the range in which your BMI Index falls.\r\n\r\n The Body"
+        " mass index (BMI) or Quetelet Index is a statistical measure of the weight of a person"
+        " scaled according to height. It is most often used to determine the overall risk of"
+        " poor health.";
+    EXPECT_EQ(QuickHelpWindow::HelpText(), expected);
+}
+
 TEST(AboutDescription, IsFiveLinesBrokenByLoneCarriageReturns) {
     const std::string text = AboutWindow::Description();
     EXPECT_EQ(text.size(), 201 + ProductName.size());
@@ -69,6 +84,112 @@ TEST(AboutDescription, IsFiveLinesBrokenByLoneCarriageReturns) {
 }
 
 // ---------------------------------------------------------------------------
+// The layouts as the program declares them
+
+TEST(InfoLayouts, AreFixedDialogsOverTheirOwnerWithoutATaskBarButton) {
+    struct Case {
+        const platform::WindowSpec& Layout;
+        std::string_view Caption;
+        int InnerHeight;
+    };
+    for (const Case& c :
+         {Case{AboutLayout(), "About", 3945}, Case{QuickHelpLayout(), "Quick Help", 3465}}) {
+        SCOPED_TRACE(std::string(c.Caption));
+        EXPECT_EQ(c.Layout.Caption, c.Caption);
+        EXPECT_EQ(c.Layout.Border, platform::WindowBorder::FixedDialog);
+        EXPECT_EQ(c.Layout.InnerWidth, 4680);
+        EXPECT_EQ(c.Layout.InnerHeight, c.InnerHeight);
+        EXPECT_FALSE(c.Layout.ShowInTaskBar);
+        EXPECT_EQ(c.Layout.StartPosition, platform::StartPosition::CentreOwner);
+        EXPECT_EQ(c.Layout.BackColour,
+                  platform::Colour::System(platform::SystemColour::ButtonFace));
+    }
+}
+
+TEST(InfoLayouts, EachLabelHasItsPlaceColoursFontBorderAlignmentAndCursor) {
+    using platform::Alignment;
+    using platform::Border;
+    using platform::Colour;
+    using platform::CursorShape;
+    constexpr Colour White = Colour::Rgb(255, 255, 255);
+    constexpr Colour Navy = Colour::Rgb(0, 0, 128);
+    struct Case {
+        const platform::WindowSpec& Layout;
+        std::string_view Name;
+        platform::TwipRect Rect;
+        Colour Fore;
+        std::optional<Colour> Back;
+        Border LabelBorder;
+        Alignment Align;
+        platform::FontSpec Font;
+        CursorShape Cursor;
+    };
+    const Case cases[] = {
+        {AboutLayout(),
+         "lblURL",
+         {885, 2295, 2490, 420},
+         Colour::Rgb(255, 255, 192),
+         std::nullopt,
+         Border::None,
+         Alignment::Centre,
+         {"Arial", 9.0f, 700, true},
+         CursorShape::Hand},
+        {AboutLayout(),
+         "lblAbout",
+         {60, 1125, 4575, 840},
+         White,
+         Navy,
+         Border::Sunken3D,
+         Alignment::Left,
+         {"Arial", 8.25f, 700, false},
+         CursorShape::Default},
+        {AboutLayout(),
+         "lblLogo",
+         {60, 45, 4575, 840},
+         White,
+         Colour::Rgb(88, 134, 165),
+         Border::Sunken3D,
+         Alignment::Centre,
+         {"Verdana", 14.25f, 700, false},
+         CursorShape::Default},
+        {QuickHelpLayout(),
+         "lblQuickHelp",
+         {150, 300, 4410, 2700},
+         White,
+         Navy,
+         Border::Sunken3D,
+         Alignment::Left,
+         {"Arial", 9.75f, 400, false},
+         CursorShape::Default},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Name));
+        const auto rows = c.Layout.Controls;
+        const auto row =
+            std::find_if(rows.begin(), rows.end(),
+                         [&](const platform::ControlSpec& r) { return r.Name == c.Name; });
+        ASSERT_NE(row, rows.end());
+        EXPECT_EQ(row->Kind, platform::ControlKind::Label);
+        EXPECT_EQ(row->Rect.Left, c.Rect.Left);
+        EXPECT_EQ(row->Rect.Top, c.Rect.Top);
+        EXPECT_EQ(row->Rect.Width, c.Rect.Width);
+        EXPECT_EQ(row->Rect.Height, c.Rect.Height);
+        EXPECT_EQ(row->ForeColour, c.Fore);
+        EXPECT_EQ(row->BackColour, c.Back);
+        EXPECT_EQ(row->Border, c.LabelBorder);
+        EXPECT_EQ(row->Alignment, c.Align);
+        ASSERT_TRUE(row->Font.has_value());
+        EXPECT_EQ(row->Font->Face, c.Font.Face);
+        EXPECT_EQ(row->Font->Points, c.Font.Points);
+        EXPECT_EQ(row->Font->Weight, c.Font.Weight);
+        EXPECT_EQ(row->Font->Underline, c.Font.Underline);
+        EXPECT_EQ(row->Cursor, c.Cursor);
+        EXPECT_TRUE(row->Caption.empty()) << "captions are set when the window loads";
+    }
+    EXPECT_EQ(AboutLayout().Controls[0].Name, "lblURL") << "the link lies above the description";
+}
+
+// ---------------------------------------------------------------------------
 // The windows
 
 class InfoWindowTest : public ::testing::Test {
@@ -82,12 +203,17 @@ protected:
     static constexpr platform::WindowSpec OwnerLayout{
         .Name = "fOwner", .InnerWidth = 7320, .InnerHeight = 6075};
 
+    LinkOpener Opener() {
+        return [this](std::string_view address) { m_Links.emplace_back(address); };
+    }
+
     FakeWindowSystem m_System;
     std::unique_ptr<platform::IWindow> m_Owner;
+    std::vector<std::string> m_Links;  // the addresses handed to the link opener
 };
 
 TEST_F(InfoWindowTest, AboutLoadsItsTextsAndTitleSize) {
-    AboutWindow about(m_System);
+    AboutWindow about(m_System, Opener());
     auto& window = about.Window();
     EXPECT_EQ(window.Get<platform::ILabel>("lblURL").Caption(), PublisherAddress);
     EXPECT_EQ(window.Get<platform::ILabel>("lblLogo").Caption(), "Ponderix");
@@ -96,7 +222,7 @@ TEST_F(InfoWindowTest, AboutLoadsItsTextsAndTitleSize) {
 }
 
 TEST_F(InfoWindowTest, AboutPlacesItsLabelsWhenShownInFractionalPixels) {
-    AboutWindow about(m_System);
+    AboutWindow about(m_System, Opener());
     about.Show(*m_Owner);
     auto& window = about.Window();
     EXPECT_EQ(window.ScaleWidth(), 312);
@@ -107,7 +233,7 @@ TEST_F(InfoWindowTest, AboutPlacesItsLabelsWhenShownInFractionalPixels) {
 }
 
 TEST_F(InfoWindowTest, AboutPlacesAgainWhenItsSizeChanges) {
-    AboutWindow about(m_System);
+    AboutWindow about(m_System, Opener());
     about.Show(*m_Owner);
     auto& window = dynamic_cast<FakeWindow&>(about.Window());
     window.SetInnerSize(401, 300);
@@ -117,7 +243,7 @@ TEST_F(InfoWindowTest, AboutPlacesAgainWhenItsSizeChanges) {
 }
 
 TEST_F(InfoWindowTest, ADescriptionOfAnotherWidthIsCentredByItsOldWidthFirst) {
-    AboutWindow about(m_System);
+    AboutWindow about(m_System, Opener());
     auto& window = about.Window();
     window.Get<platform::ILabel>("lblAbout").Move(4, 75, 205, 56);
     about.Show(*m_Owner);
@@ -127,7 +253,7 @@ TEST_F(InfoWindowTest, ADescriptionOfAnotherWidthIsCentredByItsOldWidthFirst) {
 }
 
 TEST_F(InfoWindowTest, AFailingMoveEndsThePlacingAndKeepsTheMovesBefore) {
-    AboutWindow about(m_System);
+    AboutWindow about(m_System, Opener());
     auto& window = dynamic_cast<FakeWindow&>(about.Window());
     m_System.FailOperation("lblAbout:Control.Move", 1);
     EXPECT_THROW(about.Show(*m_Owner), platform::PlatformError);
@@ -136,12 +262,12 @@ TEST_F(InfoWindowTest, AFailingMoveEndsThePlacingAndKeepsTheMovesBefore) {
 }
 
 TEST_F(InfoWindowTest, TheLinkOpensTheAddressWhateverItShows) {
-    AboutWindow about(m_System);
+    AboutWindow about(m_System, Opener());
     about.Show(*m_Owner);
     auto& window = dynamic_cast<FakeWindow&>(about.Window());
     window.Get<platform::ILabel>("lblURL").SetCaption("somewhere else");
     window.ClickControl("lblURL");
-    EXPECT_EQ(m_System.OpenedLinks(), std::vector<std::string>{std::string(PublisherAddress)});
+    EXPECT_EQ(m_Links, std::vector<std::string>{std::string(PublisherAddress)});
     EXPECT_TRUE(window.IsLoaded()) << "the window stays open";
 }
 
@@ -156,7 +282,7 @@ TEST_F(InfoWindowTest, QuickHelpFillsTheWholeInnerArea) {
 }
 
 TEST_F(InfoWindowTest, BothWindowsAreCentredOverTheirOwner) {
-    AboutWindow about(m_System);
+    AboutWindow about(m_System, Opener());
     QuickHelpWindow help(m_System);
     about.Show(*m_Owner);
     help.Show(*m_Owner);

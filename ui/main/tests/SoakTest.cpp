@@ -33,7 +33,7 @@ long ResidentKilobytes() {
 TEST(MainWindowSoak, TenThousandCalculationsAndTenMinutesOfBlinkingKeepMemoryFlat) {
     platform::fake::FakeWindowSystem system;
     system.RegisterUserControl(controls::PictureButton::Class());
-    MainWindow main(system);
+    MainWindow main(system, [](std::string_view /*address*/) {});
     main.Show();
     auto& window = dynamic_cast<platform::fake::FakeWindow&>(main.Window());
     auto& weight = window.Get<platform::ITextBox>("Text1");
