@@ -146,7 +146,7 @@ Colour BlinkColour(bool phase) {
 // (a sum beyond 16 bits, or a height of 0 inches: a division by zero).
 BmiOutcome ComputeBmi(std::string_view weightText, WeightUnit unit, std::int16_t heightIndex,
                       std::string_view decimalSeparator) {
-    double pounds = ParseWeight(weightText);
+    double pounds = ParseWeight(weightText, decimalSeparator);
     if (unit == WeightUnit::Kilograms) {
         pounds = Multiply(pounds, PoundsPerKilogram);
     }

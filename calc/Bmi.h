@@ -69,12 +69,15 @@ using BmiOutcome = std::variant<BmiResult, BmiInputError>;
 inline constexpr std::string_view DefaultDecimalSeparator = ".";
 
 // The number the text begins with (see ParseWeight.cpp for the exact reading rules);
-// 0 for an empty text or one that does not begin with a number.
+// 0 for an empty text or one that does not begin with a number. The full stop is
+// always a decimal point, and so is the locale's decimal separator.
 // Throws OverflowError when that number lies beyond the range of a double.
-double ParseWeight(std::string_view text);
+double ParseWeight(std::string_view text,
+                   std::string_view decimalSeparator = DefaultDecimalSeparator);
 
 // Reads the weight, converts kilograms to pounds, checks the weight and then the
-// height, computes and formats. heightIndex is -1 (none chosen) or a row index.
+// height, computes and formats. heightIndex is -1 (none chosen) or a row index;
+// decimalSeparator is the locale's, for the weight read and the texts written.
 // Throws OverflowError when an arithmetic step leaves the range of a double.
 BmiOutcome ComputeBmi(std::string_view weightText, WeightUnit unit, std::int16_t heightIndex,
                       std::string_view decimalSeparator = DefaultDecimalSeparator);

@@ -4,8 +4,12 @@
 //  - spaces, tabs and line feeds are dropped wherever they stand, also inside the
 //    number ("1 40" is 140); a carriage return is not dropped, it ends the number;
 //  - an optional sign, + or -;
-//  - decimal digits with at most one full stop as the decimal point, whatever the
-//    user's locale (the comma of "70,5" ends the number: 70);
+//  - decimal digits with at most one decimal point: the full stop always, and
+//    also the decimal separator of the user's locale where that is another one,
+//    so that a weight is read the way the program writes numbers ("70,5" is 70.5
+//    where the comma is the separator, 70 where the full stop is); a separator
+//    that could be part of a number (a digit, a sign, a letter, a blank) is not
+//    taken as a point;
 //  - an optional exponent: E or D in either case, an optional sign and digits
 //    ("1e2" and "1D2" are 100); a letter that no digit follows ends the number
 //    before it ("1e" is 1);
@@ -23,6 +27,7 @@
 // most 767 significant digits. So a text of any length is read in one pass, in
 // memory of a fixed size, and no counter can overflow.
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -54,6 +59,19 @@ public:
     void Advance() {
         ++m_Position;
         SkipBlanks();
+    }
+    // Steps over the token when the text continues with it (blanks between its
+    // characters are dropped as everywhere else).
+    bool Take(std::string_view token) {
+        Reader after = *this;
+        for (const char c : token) {
+            if (after.Peek() != c) {
+                return false;
+            }
+            after.Advance();
+        }
+        *this = after;
+        return true;
     }
 
 private:
@@ -117,7 +135,23 @@ std::int64_t ReadExponent(Reader& reader) {
     return negative ? -exponent : exponent;
 }
 
-double ReadDecimal(Reader& reader) {
+// The locale's separator, when it is one that the reader may take as a point
+// besides the full stop; empty otherwise.
+std::string_view OtherPoint(std::string_view separator) {
+    if (separator.empty() || separator == ".") {
+        return {};
+    }
+    for (const char c : separator) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80 && (std::isalnum(byte) != 0 || std::isspace(byte) != 0 || c == '+' ||
+                            c == '-' || c == '&' || c == '\0')) {
+            return {};
+        }
+    }
+    return separator;
+}
+
+double ReadDecimal(Reader& reader, std::string_view otherPoint) {
     bool negative = false;
     if (reader.Peek() == '+' || reader.Peek() == '-') {
         negative = reader.Peek() == '-';
@@ -130,12 +164,19 @@ double ReadDecimal(Reader& reader) {
     bool seenPoint = false;
     std::int64_t integerDigits = 0;  // significant digits before the point
     std::int64_t leadingZeros = 0;   // zeros after the point before the first significant digit
-    for (char c = reader.Peek(); IsDigit(c) || (c == '.' && !seenPoint); c = reader.Peek()) {
-        reader.Advance();
-        if (c == '.') {
+    for (;;) {
+        const char c = reader.Peek();
+        if (!seenPoint && (c == '.' || (!otherPoint.empty() && reader.Take(otherPoint)))) {
+            if (c == '.') {
+                reader.Advance();
+            }
             seenPoint = true;
             continue;
         }
+        if (!IsDigit(c)) {
+            break;
+        }
+        reader.Advance();
         anyDigit = true;
         if (digits.empty() && c == '0') {
             leadingZeros += seenPoint ? 1 : 0;
@@ -196,10 +237,10 @@ double ReadDecimal(Reader& reader) {
 
 }  // namespace
 
-double ParseWeight(std::string_view text) {
+double ParseWeight(std::string_view text, std::string_view decimalSeparator) {
     Reader reader(text);
     if (reader.Peek() != '&') {
-        return ReadDecimal(reader);
+        return ReadDecimal(reader, OtherPoint(decimalSeparator));
     }
     reader.Advance();
     const char kind = reader.Peek();

@@ -1,8 +1,10 @@
-// libFuzzer target: any text in the weight box, with both units and several
-// heights. Beyond the sanitizers' checks it aborts when one of these breaks:
+// libFuzzer target: any text in the weight box, with both units, several
+// heights and the decimal separators of several locales. Beyond the sanitizers'
+// checks it aborts when one of these breaks:
 //  - ParseWeight returns a finite number or throws OverflowError, reads the same
-//    with its spaces, tabs and line feeds removed, and agrees with std::from_chars
-//    on a text that is nothing but a plain decimal number;
+//    with its spaces, tabs and line feeds removed, agrees with std::from_chars
+//    on a text that is nothing but a plain decimal number, and reads a text
+//    without the locale's separator as it would where the separator is ".";
 //  - ComputeBmi ends in an input error that the weight and height explain, in an
 //    OverflowError (never for a readable weight at a row of the list: 48 inches
 //    and more cannot overflow), or in finite numbers whose texts, band, colour and
@@ -34,9 +36,9 @@ void Check(bool holds, const char* invariant) {
 }
 
 // The weight, or nothing for an OverflowError.
-std::optional<double> Read(std::string_view text) {
+std::optional<double> Read(std::string_view text, std::string_view separator) {
     try {
-        const double weight = ParseWeight(text);
+        const double weight = ParseWeight(text, separator);
         Check(std::isfinite(weight), "ParseWeight returns a finite number");
         return weight;
     } catch (const OverflowError&) {
@@ -97,25 +99,33 @@ void CheckOutcome(std::string_view text, WeightUnit unit, std::int16_t index,
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    const std::optional<double> weight = Read(text);
-
     std::string compact;
     for (const char c : text) {
         if (c != ' ' && c != '\t' && c != '\n') {
             compact += c;
         }
     }
-    const std::optional<double> compactWeight = Read(compact);
-    Check(weight.has_value() == compactWeight.has_value() && (!weight || *weight == *compactWeight),
-          "blanks do not change the weight");
-    CompareWithFromChars(compact, weight);
+    const std::optional<double> plain = Read(text, ".");
+    CompareWithFromChars(compact, plain);
 
     // The ends of the list, no height, and any 16-bit index the input's ends spell.
     const std::int16_t odd =
         size == 0 ? 0 : static_cast<std::int16_t>((data[0] << 8) | data[size - 1]);
-    for (const std::int16_t index : {std::int16_t{-1}, std::int16_t{0}, std::int16_t{35}, odd}) {
-        CheckOutcome(text, WeightUnit::Pounds, index, ".", weight);
-        CheckOutcome(text, WeightUnit::Kilograms, index, "\u066b", weight);
+    for (const std::string_view separator : {".", ",", "\u066b", "e", ""}) {
+        const std::optional<double> weight = Read(text, separator);
+        const std::optional<double> compactWeight = Read(compact, separator);
+        Check(weight.has_value() == compactWeight.has_value() &&
+                  (!weight || *weight == *compactWeight),
+              "blanks do not change the weight");
+        if (separator.empty() || compact.find(separator) == std::string::npos) {
+            Check(weight.has_value() == plain.has_value() && (!weight || *weight == *plain),
+                  "a text without the separator reads as with the full stop");
+        }
+        for (const std::int16_t index :
+             {std::int16_t{-1}, std::int16_t{0}, std::int16_t{35}, odd}) {
+            CheckOutcome(text, WeightUnit::Pounds, index, separator, weight);
+            CheckOutcome(text, WeightUnit::Kilograms, index, separator, weight);
+        }
     }
     return 0;
 }

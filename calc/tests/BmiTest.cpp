@@ -136,5 +136,15 @@ TEST(ComputeBmi, WritesTheGivenDecimalSeparator) {
     EXPECT_EQ(std::get<BmiResult>(ComputeBmi("70", Kg, 20, ",")).BmiText, "23,46");
 }
 
+TEST(ComputeBmi, ReadsTheWeightWithTheLocalesSeparatorItWrites) {
+    const auto comma = std::get<BmiResult>(ComputeBmi("70,5", Kg, 20, ","));
+    const auto point = std::get<BmiResult>(ComputeBmi("70.5", Kg, 20, "."));
+    EXPECT_EQ(comma.Bmi, point.Bmi);
+    EXPECT_EQ(comma.BmiText, "23,63");
+    EXPECT_EQ(point.BmiText, "23.63");
+    EXPECT_EQ(std::get<BmiResult>(ComputeBmi("70,5", Kg, 20, ".")).BmiText, "23.46")
+        << "where the full stop is the separator, the comma ends the number";
+}
+
 }  // namespace
 }  // namespace ponderix::calc

@@ -77,6 +77,40 @@ TEST(ParseWeight, ReadsTheNumberTheTextBeginsWith) {
     }
 }
 
+// Where the locale writes decimals with another separator, a weight typed the
+// way the program writes numbers reads as it looks; the full stop still works.
+TEST(ParseWeight, TakesTheLocalesDecimalSeparatorBesidesTheFullStop) {
+    struct Case {
+        std::string_view Separator;
+        std::string Text;
+        double Expected;
+    };
+    const Case cases[] = {
+        {",", "70,5", 70.5},
+        {",", "70.5", 70.5},
+        {",", " 7 0 , 5 kg", 70.5},
+        {",", ",5", 0.5},
+        {",", "70,5,3", 70.5},
+        {",", "70.5,3", 70.5},
+        {",", "70,5.3", 70.5},
+        {",", "1,5e2", 150},
+        {",", "&H1,5", 1},
+        {".", "70,5", 70},
+        {"", "70,5", 70},
+        {"\u066b", "70\u066b5", 70.5},  // the Arabic decimal separator, two bytes
+        {"\u066b", "70\xd9", 70},       // half of it is no point
+        // A separator that could be part of a number is never taken as a point.
+        {"5", "7555", 7555},
+        {"e", "7e2", 700},
+        {"-", "7-5", 7},
+        {" ", "7 5", 75},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ParseWeight(c.Text, c.Separator), c.Expected)
+            << '"' << c.Text << "\" with \"" << c.Separator << '"';
+    }
+}
+
 TEST(ParseWeight, DigitsBeyondTheKeptOnesStillDecideTheRounding) {
     // Exactly halfway between 1 and the next double rounds to even, 1; anything more,
     // even a digit a thousand places on, rounds up.
