@@ -34,7 +34,7 @@ void Window::Dispose() {
                 }
             }
         }
-        Shut();
+        Shut(true);
         m_System.WindowUnloaded();
     }
     for (Window* other : m_System.Windows()) {
@@ -302,7 +302,7 @@ void Window::Unload() {
     if (m_Loaded) {  // unless a handler above unloaded this window already
         m_Loaded = false;
         m_Shown = false;
-        Shut();
+        Shut(true);
         m_System.WindowUnloaded();
         // The handler may destroy this object: nothing is touched after it.
         Unloaded.Raise();
@@ -316,23 +316,13 @@ void Window::DestroyedByDesktop() {
     if (!m_Loaded) {
         return;
     }
-    m_Loaded = false;
     m_Shown = false;
-    for (Entry& entry : m_Entries) {
-        if (auto* timer = dynamic_cast<Timer*>(entry.Control.get())) {
-            timer->Stop();
-        } else if (auto* host = dynamic_cast<UserControlHost*>(entry.Control.get())) {
-            host->StopTimers();
-        }
-        if (entry.Visible != nullptr) {
-            entry.Visible->Detach();
-        }
-    }
+    Shut(false);
     m_System.WindowUnloaded();
     Unloaded.Raise();
 }
 
-void Window::Shut() {
+void Window::Shut(bool destroyNative) {
     m_Loaded = false;
     for (Entry& entry : m_Entries) {
         if (auto* timer = dynamic_cast<Timer*>(entry.Control.get())) {
@@ -344,7 +334,9 @@ void Window::Shut() {
             entry.Visible->Detach();
         }
     }
-    DestroyNative();
+    if (destroyNative) {
+        DestroyNative();
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -127,8 +127,9 @@ protected:
 private:
     std::unique_ptr<IControl> MakeControl(const ControlSpec& row);
     void Place();
-    // Stops the timers, detaches the controls, destroys the native window.
-    void Shut();
+    // Stops the timers, detaches the controls and destroys the native window
+    // (unless the desktop did).
+    void Shut(bool destroyNative);
     bool CanFocus(const VisibleControl& control) const;
     void FocusControl(VisibleControl& control);
 
