@@ -1,13 +1,20 @@
-# Helpers shared by every folder: the warning set (warnings are errors) and the
-# way a GoogleTest binary becomes a CTest test.
+# Helpers shared by every folder: the warning set (errors where developers
+# build, see PONDERIX_WARNINGS_AS_ERRORS) and the way a GoogleTest binary
+# becomes a CTest test.
 
 function(ponderix_warnings target)
     if(MSVC)
-        target_compile_options(${target} PRIVATE /W4 /WX)
+        target_compile_options(${target} PRIVATE /W4)
+        if(PONDERIX_WARNINGS_AS_ERRORS)
+            target_compile_options(${target} PRIVATE /WX)
+        endif()
     else()
         target_compile_options(${target} PRIVATE
             -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wconversion
-            -Wold-style-cast -Wcast-qual -Wimplicit-fallthrough -Werror)
+            -Wold-style-cast -Wcast-qual -Wimplicit-fallthrough)
+        if(PONDERIX_WARNINGS_AS_ERRORS)
+            target_compile_options(${target} PRIVATE -Werror)
+        endif()
     endif()
 endfunction()
 

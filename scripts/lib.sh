@@ -25,6 +25,18 @@ PONDERIX_TEST_PACKAGES=(
     libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
     "${PONDERIX_DISPLAY_PACKAGES[@]}"
 )
+# Making the two packages (scripts/package): dpkg-shlibdeps and dpkg-buildflags
+# for the .deb, the Windows build for the zip.
+PONDERIX_PACKAGE_PACKAGES=(
+    "${PONDERIX_BUILD_PACKAGES[@]}" dpkg-dev gzip
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+)
+# Checking them: the package, desktop entry and AppStream validators, a reader
+# of the zip and the Windows tools (objdump, Wine) to look at and run the exe.
+PONDERIX_PACKAGE_TEST_PACKAGES=(
+    lintian desktop-file-utils appstream unzip python3 man-db
+    "${PONDERIX_WINDOWS_PACKAGES[@]}"
+)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then
@@ -59,6 +71,26 @@ ensure_packages() {
 build_preset() {
     cmake --preset "$1" -S "$PONDERIX_ROOT" >/dev/null
     cmake --build --preset "$1" -j "$(nproc)"
+}
+
+# build_deb builds the program of the Debian package (preset deb) with Debian's
+# own compiler and linker flags (hardening included) and packs
+# build/packages/ponderix_<version>_<arch>.deb.
+build_deb() {
+    # The flags seed a new build folder's cache; an existing one keeps its own.
+    local hardening=(env DEB_BUILD_MAINT_OPTIONS=hardening=+all)
+    CXXFLAGS="$("${hardening[@]}" dpkg-buildflags --get CXXFLAGS) $("${hardening[@]}" dpkg-buildflags --get CPPFLAGS)" \
+        LDFLAGS="$("${hardening[@]}" dpkg-buildflags --get LDFLAGS)" \
+        cmake --preset deb -S "$PONDERIX_ROOT" >/dev/null
+    cmake --build --preset deb -j "$(nproc)"
+    (cd "$PONDERIX_ROOT" && cpack --preset deb >/dev/null)
+}
+
+# build_windows_zip builds the size-optimised Windows program (preset
+# windows-release) and packs build/packages/ponderix-<version>-win64.zip.
+build_windows_zip() {
+    build_preset windows-release
+    (cd "$PONDERIX_ROOT" && cpack --preset windows-release >/dev/null)
 }
 
 # start_virtual_display starts Xvfb on a free display number (1024 x 768, 24-bit,

@@ -516,9 +516,9 @@ std::vector<IconEntry> ReadIcon(std::span<const std::uint8_t> file) {
     return entries;
 }
 
-TEST(ProgramIcon, HoldsThreeImagesOfAWhiteWindowWithACyanTitleBar) {
+TEST(ProgramIcon, HoldsFiveImagesOfAWhiteWindowWithACyanTitleBar) {
     const std::vector<IconEntry> images = ReadIcon(Asset("ponderix.ico"));
-    ASSERT_EQ(images.size(), 3u);
+    ASSERT_EQ(images.size(), 5u);
     const struct {
         int Size;
         int Colours;
@@ -526,8 +526,8 @@ TEST(ProgramIcon, HoldsThreeImagesOfAWhiteWindowWithACyanTitleBar) {
         std::uint32_t TitleBar;
     } expected[] = {
         {32, 2, 1, 0xFF000000},  // two colours: the title bar can only be black
-        {32, 16, 4, 0xFF00FFFF},
-        {16, 16, 4, 0xFF00FFFF},
+        {32, 16, 4, 0xFF00FFFF}, {16, 16, 4, 0xFF00FFFF},
+        {48, 16, 4, 0xFF00FFFF}, {256, 16, 4, 0xFF00FFFF},  // its directory entry says 0 for 256
     };
     for (std::size_t i = 0; i < images.size(); ++i) {
         SCOPED_TRACE(i);
@@ -560,6 +560,36 @@ TEST(ProgramIcon, HoldsThreeImagesOfAWhiteWindowWithACyanTitleBar) {
         }
         ASSERT_LT(x, e.Size);
         EXPECT_EQ(image.At(x, e.Size * 2 / 3), 0xFF000000u) << "outline";
+    }
+}
+
+// The desktop icon theme's copies of the icon, installed as they lie under
+// assets/hicolor/: a PNG in each folder, as large as the folder says, 8-bit RGBA.
+TEST(ProgramIcon, ThemeFolderHoldsAnRgbaPngOfEachSize) {
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        SCOPED_TRACE(size);
+        const std::string side = std::to_string(size);
+        std::ifstream file(std::string(PONDERIX_ASSETS_DIR) + "/hicolor/" + side + "x" + side +
+                               "/apps/example.tarnwick.Ponderix.png",
+                           std::ios::binary);
+        ASSERT_TRUE(file) << "missing";
+        const std::vector<std::uint8_t> png{std::istreambuf_iterator<char>(file), {}};
+        ASSERT_GE(png.size(), 33u);
+        const std::vector<std::uint8_t> signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+        EXPECT_TRUE(std::equal(signature.begin(), signature.end(), png.begin()));
+        const auto bigEndian = [&](std::size_t at) {
+            return (std::uint32_t{png[at]} << 24) | (std::uint32_t{png[at + 1]} << 16) |
+                   (std::uint32_t{png[at + 2]} << 8) | std::uint32_t{png[at + 3]};
+        };
+        EXPECT_EQ(bigEndian(8), 13u) << "IHDR length";
+        EXPECT_EQ(std::string(png.begin() + 12, png.begin() + 16), "IHDR");
+        EXPECT_EQ(bigEndian(16), static_cast<std::uint32_t>(size)) << "width";
+        EXPECT_EQ(bigEndian(20), static_cast<std::uint32_t>(size)) << "height";
+        EXPECT_EQ(png[24], 8) << "bits per channel";
+        EXPECT_EQ(png[25], 6) << "colour type RGBA";
+        EXPECT_EQ(png[28], 0) << "not interlaced";
+        const std::vector<std::uint8_t> end = {'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+        EXPECT_TRUE(std::equal(end.begin(), end.end(), png.end() - 8)) << "ends with IEND";
     }
 }
 

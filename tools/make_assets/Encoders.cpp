@@ -1,6 +1,9 @@
 #include "tools/make_assets/Encoders.h"
 
+#include <QtCore/QByteArray>
+
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <stdexcept>
 
@@ -187,6 +190,41 @@ FileBytes IconFile(std::uint16_t type, std::span<const IconImage> images, int ho
     return out;
 }
 
+// The CRC-32 of PNG chunks (ISO 3309, the one zlib and PNG share).
+std::uint32_t Crc32(const FileBytes& bytes, std::size_t from) {
+    static const std::array<std::uint32_t, 256> table = [] {
+        std::array<std::uint32_t, 256> t{};
+        for (std::uint32_t n = 0; n < 256; ++n) {
+            std::uint32_t c = n;
+            for (int k = 0; k < 8; ++k) {
+                c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            }
+            t[n] = c;
+        }
+        return t;
+    }();
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = from; i < bytes.size(); ++i) {
+        crc = table[(crc ^ bytes[i]) & 0xFF] ^ (crc >> 8);
+    }
+    return crc ^ 0xFFFFFFFFu;
+}
+
+void BigEndian(FileBytes& out, std::uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        out.push_back(Byte(v >> shift));
+    }
+}
+
+// Length, type, data and the CRC of type and data.
+void PngChunk(FileBytes& out, const char (&type)[5], const FileBytes& data) {
+    BigEndian(out, U32(data.size()));
+    const std::size_t typeAt = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    BigEndian(out, Crc32(out, typeAt));
+}
+
 }  // namespace
 
 Canvas::Canvas(int width, int height, std::uint32_t fill)
@@ -249,6 +287,38 @@ FileBytes EncodeIcon(std::span<const IconImage> images) {
 
 FileBytes EncodeCursor(const IconImage& image, int hotSpotX, int hotSpotY) {
     return IconFile(2, std::span<const IconImage>(&image, 1), hotSpotX, hotSpotY);
+}
+
+FileBytes EncodePng(const Canvas& canvas) {
+    FileBytes header;
+    BigEndian(header, U32(static_cast<std::size_t>(canvas.Width())));
+    BigEndian(header, U32(static_cast<std::size_t>(canvas.Height())));
+    header.push_back(8);  // bits per channel
+    header.push_back(6);  // colour type: RGBA
+    header.push_back(0);  // deflate
+    header.push_back(0);  // adaptive filtering (each row says which filter)
+    header.push_back(0);  // not interlaced
+
+    QByteArray rows;
+    rows.reserve(canvas.Height() * (1 + 4 * canvas.Width()));
+    for (int y = 0; y < canvas.Height(); ++y) {
+        rows.append('\0');  // filter: none
+        for (int x = 0; x < canvas.Width(); ++x) {
+            const std::uint32_t p = canvas.At(x, y);
+            for (const int shift : {16, 8, 0, 24}) {
+                rows.append(static_cast<char>(Byte(p >> shift)));
+            }
+        }
+    }
+    // qCompress puts the uncompressed length (4 bytes) before the zlib stream.
+    const QByteArray compressed = qCompress(rows, 9);
+    const FileBytes data(compressed.begin() + 4, compressed.end());
+
+    FileBytes out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    PngChunk(out, "IHDR", header);
+    PngChunk(out, "IDAT", data);
+    PngChunk(out, "IEND", {});
+    return out;
 }
 
 void WriteFile(const std::string& path, const FileBytes& bytes) {

@@ -1,7 +1,9 @@
-// The pixel buffer the pictures are drawn into, and the writers of the three file
-// formats the program loads: 24- and 32-bit BMP, and icons and cursors made of
-// palette DIBs with an AND mask. They write exactly the header layouts below and
-// nothing else, so the committed files do not depend on a library's choices.
+// The pixel buffer the pictures are drawn into, and the writers of the file
+// formats: the three the program loads (24- and 32-bit BMP, and icons and
+// cursors made of palette DIBs with an AND mask) and the PNG of the desktop's
+// icon theme. They write exactly the header layouts below and nothing else, so
+// the committed files do not depend on a library's choices (PNG's compression
+// is zlib's, through Qt).
 #pragma once
 
 #include <cstdint>
@@ -57,6 +59,10 @@ FileBytes EncodeIcon(std::span<const IconImage> images);
 
 // A .cur file of one image with its hot spot.
 FileBytes EncodeCursor(const IconImage& image, int hotSpotX, int hotSpotY);
+
+// A PNG file: 8-bit RGBA, not interlaced, every row unfiltered, compressed by
+// zlib at its highest level; no chunks but IHDR, IDAT and IEND.
+FileBytes EncodePng(const Canvas& canvas);
 
 // Writes the bytes to the path, replacing the file; throws std::runtime_error.
 void WriteFile(const std::string& path, const FileBytes& bytes);

@@ -256,18 +256,25 @@ const std::vector<std::uint32_t>& SixteenColours() {
 
 constexpr std::uint32_t Cyan = Argb(0, 255, 255);
 
-// A window: black outline around the rect, a title bar of titleRows rows under
-// the top line, a black line under the title bar, white below; transparent
-// around it.
-IconImage Window(int size, Rect frame, int titleRows, std::uint32_t titleColour,
-                 std::vector<std::uint32_t> palette) {
+// The program icon at any size: a window with a black outline, a title bar, a
+// black line under it and a white body, transparent around it. It is drawn
+// for 32 pixels; other sizes keep its proportions with lines as thick as one
+// of its pixels (at least one), so 64, 128 and 256 are the 32-pixel image
+// scaled by 2, 4 and 8, and at 16 the margins shrink to what fits.
+IconImage Window(int size, std::uint32_t titleColour, std::vector<std::uint32_t> palette) {
+    const int line = std::max(1, size / 32);
+    const int side = size / 32;                  // left and right margin
+    const int top = 3 * size / 32;               // top and bottom margin
+    const int titleRows = (5 * size + 16) / 32;  // rounded to the nearest row
     IconImage image{Canvas(size, size, Transparent), std::move(palette)};
     Canvas& c = image.Pixels;
+    const Rect frame = {side, top, size - 1 - side, size - 1 - top};
     c.FillRect(frame.Left, frame.Top, frame.Right, frame.Bottom, Black);
-    const int titleTop = frame.Top + 1;
+    const int titleTop = frame.Top + line;
     const int titleBottom = titleTop + titleRows - 1;
-    c.FillRect(frame.Left + 1, titleTop, frame.Right - 1, titleBottom, titleColour);
-    c.FillRect(frame.Left + 1, titleBottom + 2, frame.Right - 1, frame.Bottom - 1, White);
+    c.FillRect(frame.Left + line, titleTop, frame.Right - line, titleBottom, titleColour);
+    c.FillRect(frame.Left + line, titleBottom + line + 1, frame.Right - line, frame.Bottom - line,
+               White);
     return image;
 }
 
@@ -349,10 +356,14 @@ IconImage HandCursor() {
 
 std::vector<IconImage> ProgramIcon() {
     return {
-        Window(32, {1, 3, 30, 28}, 5, Black, {Black, White}),
-        Window(32, {1, 3, 30, 28}, 5, Cyan, SixteenColours()),
-        Window(16, {0, 1, 15, 14}, 3, Cyan, SixteenColours()),
+        Window(32, Black, {Black, White}),  // two colours: the title bar can only be black
+        Window(32, Cyan, SixteenColours()), Window(16, Cyan, SixteenColours()),
+        Window(48, Cyan, SixteenColours()), Window(256, Cyan, SixteenColours()),
     };
+}
+
+Canvas ProgramIconPicture(int size) {
+    return Window(size, Cyan, SixteenColours()).Pixels;
 }
 
 }  // namespace ponderix::tools

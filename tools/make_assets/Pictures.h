@@ -48,7 +48,12 @@ inline constexpr int HandHotSpotX = 18;
 inline constexpr int HandHotSpotY = 7;
 IconImage HandCursor();
 
-// 32 x 32 in 2 colours, 32 x 32 and 16 x 16 in 16 colours.
+// The images of the Windows icon file: 32 x 32 in 2 colours, then 32 x 32,
+// 16 x 16, 48 x 48 and 256 x 256 in 16 colours.
 std::vector<IconImage> ProgramIcon();
+
+// The program icon in full colour at any size from 16 pixels up, as the
+// desktop's icon theme takes it (transparent around the window).
+Canvas ProgramIconPicture(int size);
 
 }  // namespace ponderix::tools

@@ -64,6 +64,16 @@ int Run(const std::filesystem::path& folder) {
     Write(folder, "banner.bmp", EncodeBmp32(Banner(LiberationSans)));
     Write(folder, "hand.cur", EncodeCursor(HandCursor(), HandHotSpotX, HandHotSpotY));
     Write(folder, "ponderix.ico", EncodeIcon(ProgramIcon()));
+
+    // The icon theme's copies, in the folders they are installed into under
+    // share/icons/ and named after the program's application id.
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const std::string side = std::to_string(size);
+        const std::filesystem::path apps = "hicolor/" + side + "x" + side + "/apps";
+        std::filesystem::create_directories(folder / apps);
+        Write(folder, (apps / "example.tarnwick.Ponderix.png").string().c_str(),
+              EncodePng(ProgramIconPicture(size)));
+    }
     return 0;
 }
 
