@@ -8,6 +8,7 @@
 #include <bit>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace ponderix::platform {
 
@@ -19,6 +20,7 @@ constexpr std::int64_t MaxSide = 16384;
 constexpr std::int64_t MaxPixels = std::int64_t{1} << 24;
 
 constexpr std::uint32_t BiRgb = 0;
+constexpr std::uint32_t BiRle8 = 1;
 constexpr std::uint32_t BiBitfields = 3;
 constexpr std::uint32_t InfoHeaderSize = 40;  // BITMAPINFOHEADER
 constexpr std::size_t FileHeaderSize = 14;    // BITMAPFILEHEADER
@@ -195,6 +197,86 @@ Bitmap ReadTrueColourRows(std::span<const std::uint8_t> rows, std::int32_t width
     return bitmap;
 }
 
+// The colours of a paletted picture's palette, as opaque ARGB.
+std::vector<std::uint32_t> ReadPalette(const Bytes& bytes, std::uint64_t at, std::uint32_t count) {
+    if (count == 0 || count > 256) {
+        Fail("BMP: a palette of " + std::to_string(count) + " colours");
+    }
+    std::vector<std::uint32_t> palette(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        palette[i] = 0xFF000000u | (bytes.U32(at + 4 * std::uint64_t{i}) & 0x00FFFFFFu);
+    }
+    return palette;
+}
+
+std::uint32_t Colour(const std::vector<std::uint32_t>& palette, std::uint8_t index) {
+    if (index >= palette.size()) {
+        Fail("BMP: a pixel names a colour the palette lacks");
+    }
+    return palette[index];
+}
+
+// Rows of 8-bit palette indices, uncompressed.
+Bitmap ReadPalettedRows(std::span<const std::uint8_t> rows, std::int32_t width, std::int32_t height,
+                        bool topDown, const std::vector<std::uint32_t>& palette) {
+    Bitmap bitmap{width, height,
+                  std::vector<std::uint32_t>(CheckedPixelCount(width, height, "BMP"))};
+    const std::size_t stride = static_cast<std::size_t>(RowStride(width, 8));
+    for (std::int32_t y = 0; y < height; ++y) {
+        const std::int32_t storedRow = topDown ? y : height - 1 - y;
+        const auto row = rows.subspan(static_cast<std::size_t>(storedRow) * stride, stride);
+        for (std::int32_t x = 0; x < width; ++x) {
+            bitmap.Pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                          static_cast<std::size_t>(x)] =
+                Colour(palette, row[static_cast<std::size_t>(x)]);
+        }
+    }
+    return bitmap;
+}
+
+// 8-bit run-length encoded rows, bottom-up: pairs of a count and an index, or
+// after a zero count an escape (end of row, end of picture, a jump, or a run
+// of literal indices padded to an even length). Pixels the data skips keep the
+// palette's first colour.
+Bitmap ReadRle8(const Bytes& data, std::int32_t width, std::int32_t height,
+                const std::vector<std::uint32_t>& palette) {
+    Bitmap bitmap{width, height,
+                  std::vector<std::uint32_t>(CheckedPixelCount(width, height, "BMP"), palette[0])};
+    std::int64_t x = 0;
+    std::int64_t y = height - 1;  // the stored first row is the bottom one
+    auto put = [&](std::uint8_t index) {
+        if (x >= width || y < 0) {
+            Fail("BMP: the run-length data runs past the picture");
+        }
+        bitmap.Pixels[static_cast<std::size_t>(y * width + x)] = Colour(palette, index);
+        ++x;
+    };
+    for (std::uint64_t at = 0;;) {
+        const std::uint8_t count = data.U8(at);
+        const std::uint8_t value = data.U8(at + 1);
+        at += 2;
+        if (count > 0) {
+            for (int i = 0; i < count; ++i) {
+                put(value);
+            }
+        } else if (value == 0) {  // end of row
+            x = 0;
+            --y;
+        } else if (value == 1) {  // end of picture
+            return bitmap;
+        } else if (value == 2) {  // a jump right and up
+            x += data.U8(at);
+            y -= data.U8(at + 1);
+            at += 2;
+        } else {  // literal indices
+            for (int i = 0; i < value; ++i) {
+                put(data.U8(at + static_cast<std::uint64_t>(i)));
+            }
+            at += (value + 1u) & ~1u;
+        }
+    }
+}
+
 Masks DefaultMasks() {
     Masks m;
     m.Red = Channel::FromMask(0x00FF0000u, "BMP");
@@ -217,8 +299,8 @@ Bitmap DecodeBmp(std::span<const std::uint8_t> file) {
         Fail("BMP: the file is cut short");
     }
     const DibHeader h = ReadDibHeader(bytes, FileHeaderSize, "BMP");
-    if (h.BitCount != 24 && h.BitCount != 32) {
-        Fail("BMP: only 24- and 32-bit pictures are supported");
+    if (h.BitCount != 8 && h.BitCount != 24 && h.BitCount != 32) {
+        Fail("BMP: only 8-, 24- and 32-bit pictures are supported");
     }
     if (h.Width <= 0 || h.Height == 0 || h.Height == INT32_MIN) {
         Fail("BMP: empty or negative size");
@@ -226,6 +308,28 @@ Bitmap DecodeBmp(std::span<const std::uint8_t> file) {
     const bool topDown = h.Height < 0;
     const std::int32_t height = topDown ? -h.Height : h.Height;
     CheckedPixelCount(h.Width, height, "BMP");
+
+    if (h.BitCount == 8) {
+        const std::uint64_t paletteAt = FileHeaderSize + std::uint64_t{h.HeaderSize};
+        const std::uint32_t entries = h.ColoursUsed == 0 ? 256 : h.ColoursUsed;
+        const auto palette = ReadPalette(bytes, paletteAt, entries);
+        if (pixelOffset < paletteAt + 4 * std::uint64_t{entries}) {
+            Fail("BMP: the pixels overlap the header");
+        }
+        if (h.Compression == BiRle8) {
+            if (topDown) {
+                Fail("BMP: run-length data must be stored bottom-up");
+            }
+            return ReadRle8(Bytes(bytes.Sub(pixelOffset, file.size() - pixelOffset), "BMP"),
+                            h.Width, height, palette);
+        }
+        if (h.Compression != BiRgb) {
+            Fail("BMP: this compression is not supported for 8-bit pictures");
+        }
+        const auto rows =
+            bytes.Sub(pixelOffset, RowStride(h.Width, 8) * static_cast<std::uint64_t>(height));
+        return ReadPalettedRows(rows, h.Width, height, topDown, palette);
+    }
 
     Masks masks = DefaultMasks();
     std::uint64_t headersEnd = FileHeaderSize + std::uint64_t{h.HeaderSize};

@@ -35,8 +35,9 @@ constexpr std::uint8_t AlphaOf(std::uint32_t argb) {
     return static_cast<std::uint8_t>(argb >> 24);
 }
 
-// An uncompressed 24- or 32-bit BMP file (BITMAPINFOHEADER or later, BI_RGB or
-// BI_BITFIELDS; rows bottom-up or top-down). Throws PlatformError for anything
+// A BMP file (BITMAPINFOHEADER or later): 24- or 32-bit (BI_RGB or
+// BI_BITFIELDS), or 8-bit with a palette, uncompressed or run-length encoded
+// (BI_RLE8); rows bottom-up or top-down. Throws PlatformError for anything
 // else, or for a file that is cut short or whose header does not add up.
 Bitmap DecodeBmp(std::span<const std::uint8_t> file);
 

@@ -72,17 +72,19 @@ struct BmpHeader {
     std::int32_t Width = 0;
     std::int32_t Height = 0;
     std::uint16_t BitCount = 24;
-    std::uint32_t Compression = 0;       // 0 BI_RGB, 3 BI_BITFIELDS
-    std::uint32_t HeaderSize = 40;       // 40, 108 (V4) or 124 (V5)
-    std::vector<std::uint32_t> Masks{};  // after a 40-byte header, or inside a larger one
-    std::size_t Gap = 0;                 // unused bytes between the headers and the pixels
+    std::uint32_t Compression = 0;  // 0 BI_RGB, 1 BI_RLE8, 3 BI_BITFIELDS
+    std::uint32_t ColoursUsed = 0;  // palette entries (0: all 256)
+    std::uint32_t HeaderSize = 40;  // 40, 108 (V4) or 124 (V5)
+    std::vector<std::uint32_t>
+        Masks{};          // after a 40-byte header (or the palette), or inside a larger one
+    std::size_t Gap = 0;  // unused bytes between the headers and the pixels
 };
 
 // A BMP file: the headers described by h, then the stored rows exactly as given.
 Bytes MakeBmp(const BmpHeader& h, const Bytes& rows) {
     Writer info;
     info.U32(h.HeaderSize).I32(h.Width).I32(h.Height).U16(1).U16(h.BitCount).U32(h.Compression);
-    info.U32(static_cast<std::uint32_t>(rows.size())).U32(3780).U32(3780).U32(0).U32(0);
+    info.U32(static_cast<std::uint32_t>(rows.size())).U32(3780).U32(3780).U32(h.ColoursUsed).U32(0);
     if (h.HeaderSize > 40) {
         for (std::size_t i = 0; i < 4; ++i) {
             info.U32(i < h.Masks.size() ? h.Masks[i] : 0);
@@ -109,8 +111,39 @@ struct DecodeCase {
     std::vector<std::uint32_t> Pixels;  // top row first
 };
 
+// Two palette entries, as BMP stores them: blue, green, red, unused.
+const std::vector<std::uint32_t> TwoColours{0x00112233, 0x00445566};
+
 std::vector<DecodeCase> DecodeCases() {
     return {
+        {"8-bit palette indices, rows bottom-up and padded",
+         MakeBmp({.Width = 3, .Height = 2, .BitCount = 8, .ColoursUsed = 2, .Masks = TwoColours},
+                 {1, 0, 1, 0xEE, 0, 0, 1, 0xEE}),
+         3,
+         2,
+         {0xFF112233, 0xFF112233, 0xFF445566, 0xFF445566, 0xFF112233, 0xFF445566}},
+        {"8-bit run-length encoded: a run, literal indices, the ends of row and picture",
+         MakeBmp({.Width = 3,
+                  .Height = 2,
+                  .BitCount = 8,
+                  .Compression = 1,
+                  .ColoursUsed = 2,
+                  .Masks = TwoColours},
+                 {2, 1, 1, 0, 0, 0, 0, 3, 0, 1, 1, 0, 0, 1}),
+         3,
+         2,
+         {0xFF112233, 0xFF445566, 0xFF445566, 0xFF445566, 0xFF445566, 0xFF112233}},
+        {"8-bit run-length encoded with a jump: skipped pixels keep the first colour",
+         MakeBmp({.Width = 3,
+                  .Height = 2,
+                  .BitCount = 8,
+                  .Compression = 1,
+                  .ColoursUsed = 2,
+                  .Masks = TwoColours},
+                 {0, 2, 1, 1, 2, 1, 0, 1}),
+         3,
+         2,
+         {0xFF112233, 0xFF445566, 0xFF445566, 0xFF112233, 0xFF112233, 0xFF112233}},
         {"24-bit rows bottom-up, each padded to four bytes",
          MakeBmp({.Width = 3, .Height = 2},
                  {1,  2,  3,  4,  5,  6,  7,  8,  9,  0xEE, 0xEE, 0xEE,  // bottom row: B, G, R
@@ -265,6 +298,40 @@ TEST(DecodeBmp, RejectsDamagedFiles) {
         c.Damage(file);
         EXPECT_THROW(DecodeBmp(file), PlatformError);
     }
+}
+
+TEST(DecodeBmp, RejectsRunLengthDataThatDoesNotFitThePicture) {
+    const struct {
+        const char* Name;
+        std::uint32_t ColoursUsed;
+        Bytes Data;
+    } cases[] = {
+        {"a run past the end of its row", 2, {4, 0, 0, 1}},
+        {"literal indices past the end of the row", 2, {0, 4, 0, 0, 0, 0, 0, 1}},
+        {"a jump above the top row", 2, {0, 2, 0, 5, 1, 0, 0, 1}},
+        {"an index the palette lacks", 2, {1, 2, 0, 1}},
+        {"no end of picture", 2, {1, 1}},
+        {"a palette of more than 256 colours", 257, {0, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const Bytes file = MakeBmp({.Width = 3,
+                                    .Height = 2,
+                                    .BitCount = 8,
+                                    .Compression = 1,
+                                    .ColoursUsed = c.ColoursUsed,
+                                    .Masks = TwoColours},
+                                   c.Data);
+        EXPECT_THROW(DecodeBmp(file), PlatformError);
+    }
+    const Bytes topDown = MakeBmp({.Width = 3,
+                                   .Height = -2,
+                                   .BitCount = 8,
+                                   .Compression = 1,
+                                   .ColoursUsed = 2,
+                                   .Masks = TwoColours},
+                                  {0, 1});
+    EXPECT_THROW(DecodeBmp(topDown), PlatformError) << "run-length rows are bottom-up only";
 }
 
 TEST(DecodeBmp, RejectsUnusableMasks) {
