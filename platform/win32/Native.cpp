@@ -118,20 +118,21 @@ int FontCache::HeightOf(float points) {
     return -MulDiv(hundredths, 96, 7200);
 }
 
-HFONT FontCache::Get(const FontSpec& row, float points) {
-    auto key = std::make_tuple(Widen(row.Face), HeightOf(points), row.Weight, row.Underline);
+HFONT FontCache::Get(const FontSpec& font) {
+    auto key =
+        std::make_tuple(Widen(font.Face), HeightOf(font.Points), font.Weight, font.Underline);
     if (const auto found = m_Fonts.find(key); found != m_Fonts.end()) {
         return found->second;
     }
-    HFONT font =
-        CreateFontW(std::get<1>(key), 0, 0, 0, row.Weight, FALSE, row.Underline ? TRUE : FALSE,
+    HFONT made =
+        CreateFontW(std::get<1>(key), 0, 0, 0, font.Weight, FALSE, font.Underline ? TRUE : FALSE,
                     FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                     DEFAULT_PITCH | FF_DONTCARE, std::get<0>(key).c_str());
-    if (font == nullptr) {
-        Fail("the font '" + std::string(row.Face) + "' could not be made");
+    if (made == nullptr) {
+        Fail("the font '" + std::string(font.Face) + "' could not be made");
     }
-    m_Fonts.emplace(std::move(key), font);
-    return font;
+    m_Fonts.emplace(std::move(key), made);
+    return made;
 }
 
 BrushCache::~BrushCache() {

@@ -1,6 +1,7 @@
 // What the backend's sources share: windows.h as they include it, text
-// conversion, GDI helpers, and the window procedure that routes every message
-// of our own window classes to the C++ object behind the window.
+// conversion, GDI helpers, the window procedure that routes every message of
+// our own window classes to the C++ object behind the window, and the
+// desktop's resources that every window of the program uses.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -20,6 +21,7 @@
 // that name, which must stay one name in every source of the program.
 #undef CreateWindow
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -77,8 +79,8 @@ public:
     FontCache(const FontCache&) = delete;
     FontCache& operator=(const FontCache&) = delete;
 
-    // The font of the face, weight and underline of the row at that size.
-    HFONT Get(const FontSpec& row, float points);
+    // The font of the face, size, weight and underline.
+    HFONT Get(const FontSpec& font);
 
     // The character height of a font of that size at 96 dots per inch, as
     // CreateFont takes it (negative: the em height, not the cell height).
@@ -131,5 +133,40 @@ inline constexpr const wchar_t* TopWindowClass = L"Ponderix.Window";
 inline constexpr const wchar_t* FrameClass = L"Ponderix.Frame";
 inline constexpr const wchar_t* SurfaceClass = L"Ponderix.UserControl";
 inline constexpr const wchar_t* MessageWindowClass = L"Ponderix.Messages";
+
+// ---------------------------------------------------------------------------
+// The desktop's resources, made once by the window system (Win32WindowSystem.cpp)
+
+class Desktop final : public MessageTarget {
+public:
+    // Registers the window classes; throws PlatformError when the desktop refuses.
+    Desktop();
+    ~Desktop() override;
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+
+    HINSTANCE Instance() const { return m_Instance; }
+    FontCache& Fonts() { return m_Fonts; }
+    BrushCache& Brushes() { return m_Brushes; }
+    HCURSOR HandCursor() const { return m_HandCursor; }
+    // The program's icon at the size of a title bar (small) or of the task switcher.
+    HICON Icon(AssetName asset, bool small) const;
+
+    // Timers tick as WM_TIMER of the message window, one identifier each.
+    UINT_PTR AddTimer(std::function<void()> elapsed);
+    void RemoveTimer(UINT_PTR id);
+    HWND MessageWindow() const { return m_MessageWindow; }
+
+    LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    HINSTANCE m_Instance;
+    HWND m_MessageWindow = nullptr;
+    HCURSOR m_HandCursor = nullptr;
+    FontCache m_Fonts;
+    BrushCache m_Brushes;
+    std::map<UINT_PTR, std::function<void()>> m_Timers;
+    UINT_PTR m_NextTimerId = 1;
+};
 
 }  // namespace ponderix::platform::win32::detail

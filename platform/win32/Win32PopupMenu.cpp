@@ -1,12 +1,10 @@
-// The popup menu.
+#include "platform/win32/Win32PopupMenu.h"
+
 #include <string>
 
-#include "platform/win32/Backend.h"
+#include "platform/Error.h"
 
 namespace ponderix::platform::win32::detail {
-
-// ---------------------------------------------------------------------------
-// Popup menu
 
 PopupMenu::PopupMenu() : m_Menu(::CreatePopupMenu()) {
     if (m_Menu == nullptr) {
@@ -24,12 +22,8 @@ void PopupMenu::InsertItem(unsigned position, unsigned id, std::string_view text
     item.cbSize = sizeof(MENUITEMINFOA);
     item.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_TYPE;
     item.fType = MFT_STRING;
-    item.fState = 0;  // enabled, no check mark
+    item.fState = 0;  // enabled, no check mark, no submenu
     item.wID = id;
-    item.hSubMenu = nullptr;
-    item.hbmpChecked = nullptr;
-    item.hbmpUnchecked = nullptr;
-    item.dwItemData = 0;
     item.dwTypeData = ansi.data();
     item.cch = static_cast<UINT>(ansi.size());
     if (!InsertMenuItemA(m_Menu, position, TRUE, &item)) {
