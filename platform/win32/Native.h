@@ -71,37 +71,36 @@ RECT ToRect(const WholePixelRect& rect);
 // Copies a picture's pixels to the device at x, y, at natural size.
 void DrawBitmap(HDC dc, int x, int y, const Bitmap& bitmap);
 
-// The fonts of the layouts, made once and kept until the backend goes.
-class FontCache {
+// GDI objects (fonts, brushes) made once for their key and kept until the
+// backend goes.
+template <typename Key, typename Handle>
+class GdiCache {
 public:
-    FontCache() = default;
-    ~FontCache();
-    FontCache(const FontCache&) = delete;
-    FontCache& operator=(const FontCache&) = delete;
+    GdiCache() = default;
+    ~GdiCache() {
+        for (const auto& [key, handle] : m_Made) {
+            DeleteObject(handle);
+        }
+    }
+    GdiCache(const GdiCache&) = delete;
+    GdiCache& operator=(const GdiCache&) = delete;
 
-    // The font of the face, size, weight and underline.
-    HFONT Get(const FontSpec& font);
-
-    // The character height of a font of that size at 96 dots per inch, as
-    // CreateFont takes it (negative: the em height, not the cell height).
-    static int HeightOf(float points);
+    // The object of the key; `make` makes it the first time (null when it cannot).
+    template <typename Make>
+    Handle Get(const Key& key, Make make) {
+        if (const auto found = m_Made.find(key); found != m_Made.end()) {
+            return found->second;
+        }
+        Handle made = make();
+        if (made == nullptr) {
+            Fail("a font or brush could not be made");
+        }
+        m_Made.emplace(key, made);
+        return made;
+    }
 
 private:
-    std::map<std::tuple<std::wstring, int, int, bool>, HFONT> m_Fonts;
-};
-
-// Solid brushes by colour, made once and kept until the backend goes.
-class BrushCache {
-public:
-    BrushCache() = default;
-    ~BrushCache();
-    BrushCache(const BrushCache&) = delete;
-    BrushCache& operator=(const BrushCache&) = delete;
-
-    HBRUSH Get(COLORREF colour);
-
-private:
-    std::map<COLORREF, HBRUSH> m_Brushes;
+    std::map<Key, Handle> m_Made;
 };
 
 // ---------------------------------------------------------------------------
@@ -146,8 +145,9 @@ public:
     Desktop& operator=(const Desktop&) = delete;
 
     HINSTANCE Instance() const { return m_Instance; }
-    FontCache& Fonts() { return m_Fonts; }
-    BrushCache& Brushes() { return m_Brushes; }
+    // The font of the face, size, weight and underline; a solid brush.
+    HFONT Font(const FontSpec& font);
+    HBRUSH Brush(COLORREF colour);
     HCURSOR HandCursor() const { return m_HandCursor; }
     // The program's icon at the size of a title bar (small) or of the task switcher.
     HICON Icon(AssetName asset, bool small) const;
@@ -163,8 +163,8 @@ private:
     HINSTANCE m_Instance;
     HWND m_MessageWindow = nullptr;
     HCURSOR m_HandCursor = nullptr;
-    FontCache m_Fonts;
-    BrushCache m_Brushes;
+    GdiCache<std::tuple<std::wstring, int, int, bool>, HFONT> m_Fonts;
+    GdiCache<COLORREF, HBRUSH> m_Brushes;
     std::map<UINT_PTR, std::function<void()>> m_Timers;
     UINT_PTR m_NextTimerId = 1;
 };

@@ -53,7 +53,7 @@ HWND CreateChild(const core::ControlArgs& args, const wchar_t* windowClass, std:
     if (hwnd == nullptr) {
         Fail("the control '" + args.Key + "' could not be made");
     }
-    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(desktop.Fonts().Get(args.Font)), FALSE);
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(desktop.Font(args.Font)), FALSE);
     return hwnd;
 }
 
@@ -74,7 +74,7 @@ void Win32Label::ShowCaption(std::string_view caption) {
 
 WholePixelRect Win32Label::FittedSize() const {
     HDC dc = GetDC(nullptr);
-    HGDIOBJ initial = SelectObject(dc, m_Desktop.Fonts().Get(m_Font));
+    HGDIOBJ initial = SelectObject(dc, m_Desktop.Font(m_Font));
     RECT extent{0, 0, 0, 0};
     if (m_Drawn.empty()) {
         TEXTMETRICW metrics{};
@@ -92,7 +92,7 @@ WholePixelRect Win32Label::FittedSize() const {
 void Win32Label::Paint(HDC dc) {
     RECT area = ToRect(ToWholePixels(m_Bounds));
     if (m_Row.BackColour) {
-        FillRect(dc, &area, m_Desktop.Brushes().Get(ToColorRef(*m_Row.BackColour)));
+        FillRect(dc, &area, m_Desktop.Brush(ToColorRef(*m_Row.BackColour)));
     }
     switch (m_Row.Border) {
         case Border::FlatSingle:
@@ -110,7 +110,7 @@ void Win32Label::Paint(HDC dc) {
     // Transparent: whatever lies below shows between the letters.
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, IsEnabled() ? ToColorRef(ForeColour()) : GetSysColor(COLOR_GRAYTEXT));
-    HGDIOBJ initial = SelectObject(dc, m_Desktop.Fonts().Get(m_Font));
+    HGDIOBJ initial = SelectObject(dc, m_Desktop.Font(m_Font));
     DrawTextW(dc, m_Drawn.c_str(), static_cast<int>(m_Drawn.size()), &area, format);
     SelectObject(dc, initial);
 }
@@ -231,12 +231,12 @@ LRESULT Win32Frame::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 void Win32Frame::PaintBackground(HDC dc, const RECT& client) const {
     const COLORREF back =
         ToColorRef(m_Row.BackColour.value_or(Colour::System(SystemColour::ButtonFace)));
-    FillRect(dc, &client, m_Desktop.Brushes().Get(back));
+    FillRect(dc, &client, m_Desktop.Brush(back));
     if (m_Row.Border == Border::None) {
         return;  // a frame without a border draws no caption either
     }
     // A group box: an etched line with the caption set into its top edge.
-    HGDIOBJ initial = SelectObject(dc, m_Desktop.Fonts().Get(m_Font));
+    HGDIOBJ initial = SelectObject(dc, m_Desktop.Font(m_Font));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     RECT edge = client;

@@ -57,7 +57,7 @@ protected:
         const COLORREF back = row.BackColour ? ToColorRef(*row.BackColour) : defaultBack;
         SetTextColor(dc, ToColorRef(row.ForeColour));
         SetBkColor(dc, back);
-        return m_Desktop.Brushes().Get(back);
+        return m_Desktop.Brush(back);
     }
 
     Desktop& m_Desktop;

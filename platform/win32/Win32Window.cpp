@@ -335,7 +335,7 @@ void Win32Window::MoveUnderCursor() const {
 }
 
 void Win32Window::PaintBackground(HDC dc, const RECT& client) const {
-    FillRect(dc, &client, m_Desktop.Brushes().Get(ToColorRef(Layout().BackColour)));
+    FillRect(dc, &client, m_Desktop.Brush(ToColorRef(Layout().BackColour)));
     if (!m_Picture.IsEmpty()) {
         DrawBitmap(dc, 0, 0, m_Picture.Pixels());  // natural size, from the top-left corner
     }

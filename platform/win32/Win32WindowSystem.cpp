@@ -5,7 +5,11 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
+#include <cmath>
+#include <cstring>
 #include <span>
 
 #include "platform/Error.h"
@@ -38,27 +42,16 @@ void RegisterWindowClass(HINSTANCE instance, const wchar_t* name, UINT style) {
     }
 }
 
-std::string UpperCase(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return upper;
-}
-
+// The bytes are little-endian, as is every machine Windows runs on.
 std::uint32_t ReadU32(std::span<const std::uint8_t> bytes, std::size_t at) {
-    return static_cast<std::uint32_t>(bytes[at]) |
-           (static_cast<std::uint32_t>(bytes[at + 1]) << 8) |
-           (static_cast<std::uint32_t>(bytes[at + 2]) << 16) |
-           (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
+    std::uint32_t value = 0;
+    std::memcpy(&value, bytes.data() + at, sizeof value);
+    return value;
 }
 
 void WriteU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint64_t value) {
-    for (std::size_t i = 0; i < 4; ++i) {
-        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
+    const auto narrow = static_cast<std::uint32_t>(value);
+    std::memcpy(bytes.data() + at, &narrow, sizeof narrow);
 }
 
 // A bitmap resource is the BMP file without its file header: the header is
@@ -92,7 +85,10 @@ std::vector<std::uint8_t> AsBmpFile(std::span<const std::uint8_t> dib) {
 // The bitmap resource of that name, decoded.
 Bitmap DecodePicture(std::string_view file) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    const std::wstring name = Widen(UpperCase(file));
+    std::string upper(file);  // as the resource compiler keeps the names
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const std::wstring name = Widen(upper);
     HRSRC resource = file.empty() ? nullptr : FindResourceW(instance, name.c_str(), RT_BITMAP);
     if (resource == nullptr) {
         throw PlatformError("no picture named '" + std::string(file) + "'");
@@ -181,6 +177,21 @@ HICON Desktop::Icon(AssetName asset, bool small) const {
     const int size = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
     return static_cast<HICON>(LoadImageW(m_Instance, MAKEINTRESOURCEW(PONDERIX_ICON), IMAGE_ICON,
                                          size, size, LR_DEFAULTCOLOR | LR_SHARED));
+}
+
+HFONT Desktop::Font(const FontSpec& font) {
+    // In hundredths of a point, so that 8.25 points is 11 pixels exactly; negative:
+    // the em height at 96 dots per inch, not the cell height.
+    const int height = -MulDiv(static_cast<int>(std::lround(font.Points * 100.0f)), 96, 7200);
+    return m_Fonts.Get(std::make_tuple(Widen(font.Face), height, font.Weight, font.Underline), [&] {
+        return CreateFontW(height, 0, 0, 0, font.Weight, FALSE, font.Underline ? TRUE : FALSE,
+                           FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Widen(font.Face).c_str());
+    });
+}
+
+HBRUSH Desktop::Brush(COLORREF colour) {
+    return m_Brushes.Get(colour, [colour] { return CreateSolidBrush(colour); });
 }
 
 UINT_PTR Desktop::AddTimer(std::function<void()> elapsed) {
