@@ -93,6 +93,14 @@ build_windows_zip() {
     (cd "$PONDERIX_ROOT" && cpack --preset windows-release >/dev/null)
 }
 
+# on_exit COMMAND runs COMMAND when the calling script exits, before the ones
+# given earlier (a script's own EXIT trap would replace them all).
+PONDERIX_ON_EXIT=()
+on_exit() {
+    PONDERIX_ON_EXIT=("$1" "${PONDERIX_ON_EXIT[@]}")
+    trap 'for command in "${PONDERIX_ON_EXIT[@]}"; do eval "$command" || true; done' EXIT
+}
+
 # start_virtual_display starts Xvfb on a free display number (1024 x 768, 24-bit,
 # 96 dpi), exports DISPLAY and stops the server when the calling script exits.
 start_virtual_display() {
@@ -105,7 +113,7 @@ start_virtual_display() {
     Xvfb ":${number}" -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset >/dev/null 2>&1 &
     PONDERIX_XVFB_PID=$!
     export DISPLAY=":${number}"
-    trap 'kill "$PONDERIX_XVFB_PID" 2>/dev/null || true' EXIT
+    on_exit 'kill "$PONDERIX_XVFB_PID" 2>/dev/null'
     local tries=0
     until xdpyinfo >/dev/null 2>&1; do
         tries=$((tries + 1))
@@ -136,4 +144,22 @@ wait_for_window() {
     done
     echo "ponderix: no window titled '$title' appeared within ${limit}s" >&2
     return 1
+}
+
+# window_geometry ID prints "LEFT TOP WIDTH HEIGHT" of an X window on the screen.
+window_geometry() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 }
+        /^  Width:/ { w = $2 } /^  Height:/ { h = $2 } END { print x, y, w, h }'
+}
+
+# pixel_at PICTURE X Y prints the colour at a point of a picture as "R,G,B".
+pixel_at() {
+    convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
+
+# count_colour PICTURE AREA COLOUR prints how many pixels of an area of a
+# picture ("WIDTHxHEIGHT+LEFT+TOP") have exactly that colour (#rrggbb).
+count_colour() {
+    convert "$1" -crop "$2" +repage -format %c histogram:info:- |
+        awk -v colour="$3" 'toupper($0) ~ toupper(colour) { sum += $1 } END { print sum + 0 }'
 }

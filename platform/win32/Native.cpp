@@ -1,7 +1,6 @@
 #include "platform/win32/Native.h"
 
 #include <climits>
-#include <cmath>
 #include <string>
 
 #include "platform/Error.h"
@@ -101,55 +100,6 @@ void DrawBitmap(HDC dc, int x, int y, const Bitmap& bitmap) {
     info.bmiHeader.biCompression = BI_RGB;
     StretchDIBits(dc, x, y, bitmap.Width, bitmap.Height, 0, 0, bitmap.Width, bitmap.Height,
                   bitmap.Pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
-}
-
-// ---------------------------------------------------------------------------
-// Fonts and brushes
-
-FontCache::~FontCache() {
-    for (const auto& [key, font] : m_Fonts) {
-        DeleteObject(font);
-    }
-}
-
-int FontCache::HeightOf(float points) {
-    // In hundredths of a point, so that 8.25 points is 11 pixels exactly.
-    const auto hundredths = static_cast<int>(std::lround(points * 100.0f));
-    return -MulDiv(hundredths, 96, 7200);
-}
-
-HFONT FontCache::Get(const FontSpec& row, float points) {
-    auto key = std::make_tuple(Widen(row.Face), HeightOf(points), row.Weight, row.Underline);
-    if (const auto found = m_Fonts.find(key); found != m_Fonts.end()) {
-        return found->second;
-    }
-    HFONT font =
-        CreateFontW(std::get<1>(key), 0, 0, 0, row.Weight, FALSE, row.Underline ? TRUE : FALSE,
-                    FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                    DEFAULT_PITCH | FF_DONTCARE, std::get<0>(key).c_str());
-    if (font == nullptr) {
-        Fail("the font '" + std::string(row.Face) + "' could not be made");
-    }
-    m_Fonts.emplace(std::move(key), font);
-    return font;
-}
-
-BrushCache::~BrushCache() {
-    for (const auto& [colour, brush] : m_Brushes) {
-        DeleteObject(brush);
-    }
-}
-
-HBRUSH BrushCache::Get(COLORREF colour) {
-    if (const auto found = m_Brushes.find(colour); found != m_Brushes.end()) {
-        return found->second;
-    }
-    HBRUSH brush = CreateSolidBrush(colour);
-    if (brush == nullptr) {
-        Fail("a brush could not be made");
-    }
-    m_Brushes.emplace(colour, brush);
-    return brush;
 }
 
 // ---------------------------------------------------------------------------

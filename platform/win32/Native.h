@@ -1,6 +1,7 @@
 // What the backend's sources share: windows.h as they include it, text
-// conversion, GDI helpers, and the window procedure that routes every message
-// of our own window classes to the C++ object behind the window.
+// conversion, GDI helpers, the window procedure that routes every message of
+// our own window classes to the C++ object behind the window, and the
+// desktop's resources that every window of the program uses.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -20,6 +21,7 @@
 // that name, which must stay one name in every source of the program.
 #undef CreateWindow
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -69,37 +71,36 @@ RECT ToRect(const WholePixelRect& rect);
 // Copies a picture's pixels to the device at x, y, at natural size.
 void DrawBitmap(HDC dc, int x, int y, const Bitmap& bitmap);
 
-// The fonts of the layouts, made once and kept until the backend goes.
-class FontCache {
+// GDI objects (fonts, brushes) made once for their key and kept until the
+// backend goes.
+template <typename Key, typename Handle>
+class GdiCache {
 public:
-    FontCache() = default;
-    ~FontCache();
-    FontCache(const FontCache&) = delete;
-    FontCache& operator=(const FontCache&) = delete;
+    GdiCache() = default;
+    ~GdiCache() {
+        for (const auto& [key, handle] : m_Made) {
+            DeleteObject(handle);
+        }
+    }
+    GdiCache(const GdiCache&) = delete;
+    GdiCache& operator=(const GdiCache&) = delete;
 
-    // The font of the face, weight and underline of the row at that size.
-    HFONT Get(const FontSpec& row, float points);
-
-    // The character height of a font of that size at 96 dots per inch, as
-    // CreateFont takes it (negative: the em height, not the cell height).
-    static int HeightOf(float points);
+    // The object of the key; `make` makes it the first time (null when it cannot).
+    template <typename Make>
+    Handle Get(const Key& key, Make make) {
+        if (const auto found = m_Made.find(key); found != m_Made.end()) {
+            return found->second;
+        }
+        Handle made = make();
+        if (made == nullptr) {
+            Fail("a font or brush could not be made");
+        }
+        m_Made.emplace(key, made);
+        return made;
+    }
 
 private:
-    std::map<std::tuple<std::wstring, int, int, bool>, HFONT> m_Fonts;
-};
-
-// Solid brushes by colour, made once and kept until the backend goes.
-class BrushCache {
-public:
-    BrushCache() = default;
-    ~BrushCache();
-    BrushCache(const BrushCache&) = delete;
-    BrushCache& operator=(const BrushCache&) = delete;
-
-    HBRUSH Get(COLORREF colour);
-
-private:
-    std::map<COLORREF, HBRUSH> m_Brushes;
+    std::map<Key, Handle> m_Made;
 };
 
 // ---------------------------------------------------------------------------
@@ -131,5 +132,41 @@ inline constexpr const wchar_t* TopWindowClass = L"Ponderix.Window";
 inline constexpr const wchar_t* FrameClass = L"Ponderix.Frame";
 inline constexpr const wchar_t* SurfaceClass = L"Ponderix.UserControl";
 inline constexpr const wchar_t* MessageWindowClass = L"Ponderix.Messages";
+
+// ---------------------------------------------------------------------------
+// The desktop's resources, made once by the window system (Win32WindowSystem.cpp)
+
+class Desktop final : public MessageTarget {
+public:
+    // Registers the window classes; throws PlatformError when the desktop refuses.
+    Desktop();
+    ~Desktop() override;
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+
+    HINSTANCE Instance() const { return m_Instance; }
+    // The font of the face, size, weight and underline; a solid brush.
+    HFONT Font(const FontSpec& font);
+    HBRUSH Brush(COLORREF colour);
+    HCURSOR HandCursor() const { return m_HandCursor; }
+    // The program's icon at the size of a title bar (small) or of the task switcher.
+    HICON Icon(AssetName asset, bool small) const;
+
+    // Timers tick as WM_TIMER of the message window, one identifier each.
+    UINT_PTR AddTimer(std::function<void()> elapsed);
+    void RemoveTimer(UINT_PTR id);
+    HWND MessageWindow() const { return m_MessageWindow; }
+
+    LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    HINSTANCE m_Instance;
+    HWND m_MessageWindow = nullptr;
+    HCURSOR m_HandCursor = nullptr;
+    GdiCache<std::tuple<std::wstring, int, int, bool>, HFONT> m_Fonts;
+    GdiCache<COLORREF, HBRUSH> m_Brushes;
+    std::map<UINT_PTR, std::function<void()>> m_Timers;
+    UINT_PTR m_NextTimerId = 1;
+};
 
 }  // namespace ponderix::platform::win32::detail

@@ -4,47 +4,36 @@
 // shell take the ANSI code page, as their A entry points want it. This header
 // names no Win32 type, so callers need not include windows.h.
 //
-// What it implements:
-// - [x] Windows from a WindowSpec: borderless (WS_POPUP, task-bar button, outer
-//       size = inner size, centred on the work area) and fixed dialogs (caption
-//       and close box only, owned, client size = inner size, centred over the
-//       owner); background colour and picture; icon; Resize on first show and on
-//       every change of the client size; Show, Minimise, Unload (owned windows
-//       first), the close box, Unloaded once.
-// - [x] Labels and images drawn by their container (below its windowed controls):
-//       word wrap, CR and CR LF line breaks, "&&", transparent or opaque back,
-//       flat and sunken borders, alignment, fonts, hand cursor, Click, AutoSize.
-// - [x] Text box (EDIT), list box (LISTBOX), option buttons grouped by container
-//       (BUTTON), frames (child containers), timers, hidden picture boxes.
-// - [x] Stacking of child windows by layout row, the tab order with Tab and
-//       Shift+Tab, the focus on the first control when a window first shows.
-// - [x] User controls on a surface window of their own with a backing bitmap:
-//       Clear, DrawPicture, sizes in twips, mouse with capture, Click, DblClick.
-// - [x] Pictures from the program's RT_BITMAP resources, decoded once.
-// - [x] Error message box, popup menu (InsertMenuItemA, TrackPopupMenu),
-//       GetCursorPos, WindowFromPoint, ShellExecuteA, the locale's decimal
-//       separator, settings in HKEY_CURRENT_USER\Software\<application>\<section>.
-// - [x] DoEvents and the message loop, which ends with the last loaded window.
-// - [x] No exception ever unwinds through a window procedure: where a message
-//       calls into the program, a failure ends that call and nothing else.
-//
-// It does not scale layouts to other resolutions than 96 dots per inch: the
-// program's pictures and layouts are drawn in pixels at that resolution.
+// How it differs from the other backends: labels and images have no window of
+// their own; the window or frame that holds them paints them in its WM_PAINT,
+// through a bitmap, below its windowed controls, and takes the mouse for them.
+// Option buttons are plain radio buttons whose group is the core's, so frames
+// never reach into each other; Tab is handled in the message loop, not by
+// IsDialogMessage. Timers are SetTimer on one message window. A user control
+// draws into a backing bitmap that its surface window shows. Pictures, the
+// icon and the hand cursor are resources of the program. No exception unwinds
+// through a window procedure: where a message calls into the program, a
+// failure ends that call and nothing else. Layouts are not scaled to other
+// resolutions than 96 dots per inch: the program's pictures and layouts are
+// drawn in pixels at that resolution.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
-#include "platform/WindowSystem.h"
+#include "platform/core/WindowSystemBase.h"
 
 namespace ponderix::platform::win32 {
 
 namespace detail {
-class System;
-}
+class Desktop;
+class RegistrySettings;
+}  // namespace detail
 
-class Win32WindowSystem final : public IWindowSystem {
+class Win32WindowSystem final : public core::WindowSystemBase {
 public:
     // Registers the window classes of the backend; throws PlatformError when
     // the desktop refuses.
@@ -53,9 +42,7 @@ public:
     Win32WindowSystem(const Win32WindowSystem&) = delete;
     Win32WindowSystem& operator=(const Win32WindowSystem&) = delete;
 
-    void RegisterUserControl(UserControlClass userControlClass) override;
-    std::unique_ptr<IWindow> CreateWindow(const WindowSpec& layout) override;
-    Picture LoadPicture(AssetName asset) override;
+    // IWindowSystem
     void ShowErrorMessage(std::string_view prompt, std::string_view caption) override;
     std::unique_ptr<IPopupMenu> CreatePopupMenu() override;
     ScreenPoint CursorPos() override;
@@ -66,8 +53,19 @@ public:
     void DoEvents() override;
     int Run() override;
 
+    // core::WindowSystemBase
+    std::unique_ptr<core::NativeTimer> MakeTimer(std::function<void()> elapsed) override;
+
+    // For the backend's windows: the classes, fonts, brushes and timers.
+    detail::Desktop& Native() const { return *m_Desktop; }
+
+protected:
+    std::unique_ptr<core::Window> MakeWindow(const WindowSpec& layout) override;
+    void LastWindowUnloaded() override;
+
 private:
-    std::unique_ptr<detail::System> m_System;
+    std::unique_ptr<detail::Desktop> m_Desktop;
+    std::unique_ptr<detail::RegistrySettings> m_Settings;
 };
 
 // The native window of a control built by this backend (an HWND): the window of

@@ -244,19 +244,6 @@ TEST_F(ServicesTest, ADisabledTimerDoesNotTickAndATickDoesNotRunInsideItself) {
     EXPECT_EQ(ticks, stopped);
 }
 
-TEST_F(ServicesTest, UnloadStopsTheTimersOfTheWindow) {
-    IWindow& window = Show();
-    auto& clock = window.Get<ITimer>("Clock");
-    int ticks = 0;
-    clock.Tick.Connect([&] { ++ticks; });
-    clock.SetInterval(10);
-    clock.SetEnabled(true);
-    window.Unload();
-    PumpFor(100ms);
-    EXPECT_EQ(ticks, 0);
-    EXPECT_FALSE(clock.Enabled());
-}
-
 // ---------------------------------------------------------------------------
 // Pictures
 

@@ -249,9 +249,14 @@ TEST_F(SurfaceTest, ChildControlsOfTheDesignAreThereByName) {
 }
 
 TEST_F(SurfaceTest, AnUnloadedWindowsSurfaceRefusesEveryOperation) {
-    Site().Timer("tick").SetEnabled(true);
+    ITimer& tick = Site().Timer("tick");
+    int ticks = 0;
+    tick.Tick.Connect([&] { ++ticks; });
+    tick.SetEnabled(true);
     Window().Unload();
-    EXPECT_FALSE(Site().Timer("tick").Enabled()) << "its timers stop";
+    PumpFor(std::chrono::milliseconds(60));
+    EXPECT_EQ(ticks, 0) << "its timers stop";
+    EXPECT_THROW(static_cast<void>(tick.Enabled()), PlatformError);
     EXPECT_THROW(Site().Clear(), PlatformError);
     EXPECT_THROW(Site().DrawPicture(System().LoadPicture({"calculate.bmp"})), PlatformError);
     EXPECT_THROW(Site().SetWidth(100), PlatformError);

@@ -1,7 +1,8 @@
-// The settings store in the registry and the popup menu.
+#include "platform/win32/RegistrySettings.h"
+
 #include <string>
 
-#include "platform/win32/Backend.h"
+#include "platform/win32/Native.h"
 
 namespace ponderix::platform::win32::detail {
 namespace {
@@ -98,54 +99,6 @@ void RegistrySettings::SaveSetting(std::string_view application, std::string_vie
     if (stored != ERROR_SUCCESS) {
         FailWith(stored, "the setting '" + std::string(key) + "' could not be stored");
     }
-}
-
-// ---------------------------------------------------------------------------
-// Popup menu
-
-PopupMenu::PopupMenu() : m_Menu(::CreatePopupMenu()) {
-    if (m_Menu == nullptr) {
-        Fail("the popup menu could not be made");
-    }
-}
-
-PopupMenu::~PopupMenu() {
-    DestroyMenu(m_Menu);
-}
-
-void PopupMenu::InsertItem(unsigned position, unsigned id, std::string_view text) {
-    std::string ansi = ToAnsi(text);
-    MENUITEMINFOA item{};
-    item.cbSize = sizeof(MENUITEMINFOA);
-    item.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_TYPE;
-    item.fType = MFT_STRING;
-    item.fState = 0;  // enabled, no check mark
-    item.wID = id;
-    item.hSubMenu = nullptr;
-    item.hbmpChecked = nullptr;
-    item.hbmpUnchecked = nullptr;
-    item.dwItemData = 0;
-    item.dwTypeData = ansi.data();
-    item.cch = static_cast<UINT>(ansi.size());
-    if (!InsertMenuItemA(m_Menu, position, TRUE, &item)) {
-        Fail("the menu item '" + std::string(text) + "' could not be inserted");
-    }
-}
-
-unsigned PopupMenu::Track(ScreenPoint at, const IWindow& owner) {
-    HWND window = ToHwnd(owner.Handle());
-    if (window == nullptr) {
-        throw PlatformError("a popup menu needs a loaded window as its owner");
-    }
-    // A menu whose owner is not in the foreground does not close when the user
-    // clicks elsewhere.
-    SetForegroundWindow(window);
-    constexpr UINT Flags = TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTALIGN | TPM_RIGHTBUTTON;
-    static_assert(Flags == 0x18A);
-    const BOOL chosen = TrackPopupMenu(m_Menu, Flags, at.X, at.Y, 0, window, nullptr);
-    // Lets the owner's queue see a message, so that the next menu opens at once.
-    PostMessageW(window, WM_NULL, 0, 0);
-    return chosen > 0 ? static_cast<unsigned>(chosen) : 0;
 }
 
 }  // namespace ponderix::platform::win32::detail

@@ -5,11 +5,20 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
+#include <cmath>
+#include <cstring>
 #include <span>
 
-#include "platform/win32/Backend.h"
+#include "platform/Error.h"
+#include "platform/core/CoreUserControlHost.h"
+#include "platform/win32/Native.h"
+#include "platform/win32/RegistrySettings.h"
 #include "platform/win32/Resources.h"
+#include "platform/win32/Win32PopupMenu.h"
+#include "platform/win32/Win32Window.h"
 
 namespace ponderix::platform::win32 {
 namespace detail {
@@ -33,27 +42,16 @@ void RegisterWindowClass(HINSTANCE instance, const wchar_t* name, UINT style) {
     }
 }
 
-std::string UpperCase(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return upper;
-}
-
+// The bytes are little-endian, as is every machine Windows runs on.
 std::uint32_t ReadU32(std::span<const std::uint8_t> bytes, std::size_t at) {
-    return static_cast<std::uint32_t>(bytes[at]) |
-           (static_cast<std::uint32_t>(bytes[at + 1]) << 8) |
-           (static_cast<std::uint32_t>(bytes[at + 2]) << 16) |
-           (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
+    std::uint32_t value = 0;
+    std::memcpy(&value, bytes.data() + at, sizeof value);
+    return value;
 }
 
 void WriteU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint64_t value) {
-    for (std::size_t i = 0; i < 4; ++i) {
-        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
+    const auto narrow = static_cast<std::uint32_t>(value);
+    std::memcpy(bytes.data() + at, &narrow, sizeof narrow);
 }
 
 // A bitmap resource is the BMP file without its file header: the header is
@@ -84,12 +82,72 @@ std::vector<std::uint8_t> AsBmpFile(std::span<const std::uint8_t> dib) {
     return file;
 }
 
+// The bitmap resource of that name, decoded.
+Bitmap DecodePicture(std::string_view file) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    std::string upper(file);  // as the resource compiler keeps the names
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const std::wstring name = Widen(upper);
+    HRSRC resource = file.empty() ? nullptr : FindResourceW(instance, name.c_str(), RT_BITMAP);
+    if (resource == nullptr) {
+        throw PlatformError("no picture named '" + std::string(file) + "'");
+    }
+    HGLOBAL loaded = LoadResource(instance, resource);
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr) {
+        Fail("the picture '" + std::string(file) + "' could not be read");
+    }
+    const std::span<const std::uint8_t> dib(static_cast<const std::uint8_t*>(bytes),
+                                            SizeofResource(instance, resource));
+    return DecodeBmp(AsBmpFile(dib));
+}
+
+// A timer: SetTimer on the message window, under an identifier of its own.
+class Win32Timer final : public core::NativeTimer {
+public:
+    Win32Timer(Desktop& desktop, std::function<void()> elapsed)
+        : m_Desktop(desktop), m_Id(desktop.AddTimer(std::move(elapsed))) {}
+    ~Win32Timer() override { m_Desktop.RemoveTimer(m_Id); }
+    Win32Timer(const Win32Timer&) = delete;
+    Win32Timer& operator=(const Win32Timer&) = delete;
+
+    void Start(int milliseconds) override {
+        if (SetTimer(m_Desktop.MessageWindow(), m_Id, static_cast<UINT>(milliseconds), nullptr) ==
+            0) {
+            Fail("a timer could not be started");
+        }
+    }
+    void Stop() override { KillTimer(m_Desktop.MessageWindow(), m_Id); }
+
+private:
+    Desktop& m_Desktop;
+    UINT_PTR m_Id;
+};
+
+// One message of the loop: Tab moves the focus along the tab chain of the
+// window it was pressed in; every other message goes to its window.
+void Dispatch(const Win32WindowSystem& system, MSG& message) {
+    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 &&
+        GetKeyState(VK_MENU) >= 0) {
+        HWND root = GetAncestor(message.hwnd, GA_ROOT);
+        for (core::Window* window : system.Windows()) {
+            if (root != nullptr && window->IsLoaded() && ToHwnd(window->Handle()) == root) {
+                Guarded([&] { window->FocusNext(GetKeyState(VK_SHIFT) < 0); });
+                return;
+            }
+        }
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
 }  // namespace
 
-System::System(IWindowSystem& facade)
-    : m_Facade(facade),
-      m_Instance(GetModuleHandleW(nullptr)),
-      m_Pictures([this](std::string_view file) { return DecodePicture(file); }) {
+// ---------------------------------------------------------------------------
+// The desktop's resources
+
+Desktop::Desktop() : m_Instance(GetModuleHandleW(nullptr)) {
     RegisterWindowClass(m_Instance, TopWindowClass, 0);
     RegisterWindowClass(m_Instance, FrameClass, 0);
     RegisterWindowClass(m_Instance, SurfaceClass, CS_DBLCLKS);
@@ -105,21 +163,11 @@ System::System(IWindowSystem& facade)
     }
 }
 
-System::~System() {
+Desktop::~Desktop() {
     DestroyWindow(m_MessageWindow);
 }
 
-LRESULT System::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_TIMER) {
-        if (const auto found = m_Timers.find(wParam); found != m_Timers.end()) {
-            found->second->Fire();
-        }
-        return 0;
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-HICON System::Icon(AssetName asset, bool small) const {
+HICON Desktop::Icon(AssetName asset, bool small) const {
     if (asset.File.empty()) {
         return nullptr;
     }
@@ -131,58 +179,42 @@ HICON System::Icon(AssetName asset, bool small) const {
                                          size, size, LR_DEFAULTCOLOR | LR_SHARED));
 }
 
-Bitmap System::DecodePicture(std::string_view file) const {
-    const std::wstring name = Widen(UpperCase(file));
-    HRSRC resource = file.empty() ? nullptr : FindResourceW(m_Instance, name.c_str(), RT_BITMAP);
-    if (resource == nullptr) {
-        throw PlatformError("no picture named '" + std::string(file) + "'");
-    }
-    HGLOBAL loaded = LoadResource(m_Instance, resource);
-    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-    if (bytes == nullptr) {
-        Fail("the picture '" + std::string(file) + "' could not be read");
-    }
-    const std::span<const std::uint8_t> dib(static_cast<const std::uint8_t*>(bytes),
-                                            SizeofResource(m_Instance, resource));
-    return DecodeBmp(AsBmpFile(dib));
+HFONT Desktop::Font(const FontSpec& font) {
+    // In hundredths of a point, so that 8.25 points is 11 pixels exactly; negative:
+    // the em height at 96 dots per inch, not the cell height.
+    const int height = -MulDiv(static_cast<int>(std::lround(font.Points * 100.0f)), 96, 7200);
+    return m_Fonts.Get(std::make_tuple(Widen(font.Face), height, font.Weight, font.Underline), [&] {
+        return CreateFontW(height, 0, 0, 0, font.Weight, FALSE, font.Underline ? TRUE : FALSE,
+                           FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Widen(font.Face).c_str());
+    });
 }
 
-void System::RemoveWindow(TopWindow* window) {
-    std::erase(m_Windows, window);
-    for (TopWindow* other : m_Windows) {
-        if (other->Owner() == window) {
-            other->ForgetOwner();
-        }
-    }
+HBRUSH Desktop::Brush(COLORREF colour) {
+    return m_Brushes.Get(colour, [colour] { return CreateSolidBrush(colour); });
 }
 
-bool System::AnyLoaded() const {
-    return std::any_of(m_Windows.begin(), m_Windows.end(),
-                       [](const TopWindow* window) { return window->IsLoaded(); });
-}
-
-void System::WindowGone() const {
-    if (!AnyLoaded()) {
-        PostQuitMessage(0);
-    }
-}
-
-UINT_PTR System::AddTimer(detail::Timer* timer) {
+UINT_PTR Desktop::AddTimer(std::function<void()> elapsed) {
     const UINT_PTR id = m_NextTimerId++;
-    m_Timers[id] = timer;
+    m_Timers[id] = std::move(elapsed);
     return id;
 }
 
-void System::Dispatch(MSG& message) const {
-    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB) {
-        for (TopWindow* window : m_Windows) {
-            if (window->HandleTab(message)) {
-                return;
-            }
+void Desktop::RemoveTimer(UINT_PTR id) {
+    KillTimer(m_MessageWindow, id);
+    m_Timers.erase(id);
+}
+
+LRESULT Desktop::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER) {
+        // A tick left in the queue after its timer went finds nothing.
+        if (const auto found = m_Timers.find(wParam); found != m_Timers.end()) {
+            const std::function<void()> elapsed = found->second;
+            Guarded(elapsed);
         }
+        return 0;
     }
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 }  // namespace detail
@@ -213,29 +245,31 @@ private:
 
 }  // namespace
 
-Win32WindowSystem::Win32WindowSystem() : m_System(std::make_unique<detail::System>(*this)) {
+Win32WindowSystem::Win32WindowSystem()
+    : WindowSystemBase(&detail::DecodePicture),
+      m_Desktop(std::make_unique<detail::Desktop>()),
+      m_Settings(std::make_unique<detail::RegistrySettings>()) {
     static const ComApartment apartment;
 }
 
 Win32WindowSystem::~Win32WindowSystem() = default;
 
-void Win32WindowSystem::RegisterUserControl(UserControlClass userControlClass) {
-    m_System->Classes().Register(std::move(userControlClass));
+std::unique_ptr<core::Window> Win32WindowSystem::MakeWindow(const WindowSpec& layout) {
+    return std::make_unique<detail::Win32Window>(*this, layout);
 }
 
-std::unique_ptr<IWindow> Win32WindowSystem::CreateWindow(const WindowSpec& layout) {
-    return std::make_unique<detail::TopWindow>(*m_System, layout);
+std::unique_ptr<core::NativeTimer> Win32WindowSystem::MakeTimer(std::function<void()> elapsed) {
+    return std::make_unique<detail::Win32Timer>(*m_Desktop, std::move(elapsed));
 }
 
-Picture Win32WindowSystem::LoadPicture(AssetName asset) {
-    return m_System->LoadPicture(asset);
+void Win32WindowSystem::LastWindowUnloaded() {
+    PostQuitMessage(0);
 }
 
 void Win32WindowSystem::ShowErrorMessage(std::string_view prompt, std::string_view caption) {
     // Owned by the program's active window, so that it stays in front of it.
     HWND owner = GetActiveWindow();
-    const auto& windows = m_System->Windows();
-    if (std::none_of(windows.begin(), windows.end(), [owner](const detail::TopWindow* window) {
+    if (std::none_of(Windows().begin(), Windows().end(), [owner](const core::Window* window) {
             return detail::ToHwnd(window->Handle()) == owner;
         })) {
         owner = nullptr;
@@ -282,7 +316,7 @@ std::string Win32WindowSystem::DecimalSeparator() {
 }
 
 ISettingsStore& Win32WindowSystem::Settings() {
-    return m_System->Settings();
+    return *m_Settings;
 }
 
 void Win32WindowSystem::DoEvents() {
@@ -293,25 +327,25 @@ void Win32WindowSystem::DoEvents() {
             PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
-        m_System->Dispatch(message);
+        detail::Dispatch(*this, message);
     }
 }
 
 int Win32WindowSystem::Run() {
-    if (!m_System->AnyLoaded()) {
+    if (!AnyWindowLoaded()) {
         return 0;
     }
     MSG message{};
     BOOL got = FALSE;
     while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) {
-        m_System->Dispatch(message);
+        detail::Dispatch(*this, message);
     }
     return got == 0 ? static_cast<int>(message.wParam) : 1;
 }
 
 WindowHandle NativeHandle(const IControl& control) {
-    const auto* core = dynamic_cast<const detail::ControlCore*>(&control);
-    return core != nullptr ? detail::ToWindowHandle(core->Native()) : 0;
+    const auto* visible = dynamic_cast<const core::VisibleControl*>(&control);
+    return visible != nullptr ? visible->NativeHandle() : 0;
 }
 
 std::uintptr_t NativeMenu(const IPopupMenu& menu) {

@@ -1,0 +1,35 @@
+// A user control on its own surface window. What the control draws goes into
+// a face of the surface's size, and WM_PAINT shows that face: it stays as drawn
+// however often the window is covered and uncovered, although the control
+// itself draws only when its state changes.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/core/CoreUserControlHost.h"
+#include "platform/win32/Win32Controls.h"
+
+namespace ponderix::platform::win32::detail {
+
+class Win32UserControlSurface final : public Windowed<core::UserControlHost>, public MessageTarget {
+public:
+    Win32UserControlSurface(const core::ControlArgs& args,
+                            const UserControlClass& userControlClass);
+
+    LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    void ClearNative() override;
+    void DrawNative(const Picture& picture) override;
+    // The face takes the surface's size, keeping what it shows.
+    void Place(const WholePixelRect& rect) override;
+
+private:
+    void OnButtonDown(std::int16_t button, WPARAM keys, LPARAM point);
+    void OnButtonUp(std::int16_t button, WPARAM keys, LPARAM point);
+
+    Bitmap m_Face;
+    bool m_ReleasingCapture = false;  // our own release takes nothing away
+};
+
+}  // namespace ponderix::platform::win32::detail

@@ -1,0 +1,113 @@
+// The backend's top-level window, and what it shares with frames: a container
+// is a native window that paints its background and the windowless controls it
+// holds (labels, images) in the core's stacking order, takes the mouse for
+// them, and routes its windowed children's notifications (WM_COMMAND,
+// WM_CTLCOLOR*) to their objects.
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "platform/Picture.h"
+#include "platform/core/CoreWindow.h"
+#include "platform/win32/Native.h"
+
+namespace ponderix::platform::win32 {
+class Win32WindowSystem;
+}
+
+namespace ponderix::platform::win32::detail {
+
+// A label or an image, which its container paints and gives the mouse to.
+class Windowless {
+public:
+    virtual ~Windowless() = default;
+    // Draws the control over its container, clipped to its rectangle.
+    virtual void Paint(HDC dc) = 0;
+    virtual void ClickByUser() = 0;
+};
+
+// A control that is a native window of a system class (EDIT, LISTBOX, BUTTON):
+// it tells its container of the user's doing and asks it for its colours.
+class NativeChild {
+public:
+    virtual ~NativeChild() = default;
+    virtual void OnCommand(WORD /*code*/) {}
+    virtual HBRUSH OnControlColour(HDC /*dc*/) { return nullptr; }
+};
+
+class Container : public MessageTarget {
+public:
+    // The container of the window's controls named `name` ("" for the window).
+    Container(core::Window& window, std::string_view name) : m_Window(window), m_Name(name) {}
+
+    virtual HWND ContainerHandle() const = 0;
+    // Repaints part of the container, or all of it.
+    void Invalidate(const WholePixelRect& rect) const;
+    void InvalidateAll() const;
+
+protected:
+    // Painting, the windowless controls' mouse and cursor, and the windowed
+    // children's notifications. True when the message was handled.
+    bool HandleContainerMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                LRESULT& result);
+    // The container's own face: its colour, picture or border.
+    virtual void PaintBackground(HDC dc, const RECT& client) const = 0;
+
+private:
+    void Paint(HDC dc, const RECT& client) const;
+    // The topmost shown windowless control at a client point.
+    core::VisibleControl* WindowlessAt(POINT point) const;
+
+    core::Window& m_Window;
+    std::string_view m_Name;
+    core::VisibleControl* m_Pressed = nullptr;
+};
+
+class Win32Window final : public core::Window, public Container {
+public:
+    Win32Window(Win32WindowSystem& system, const WindowSpec& layout);
+    ~Win32Window() override;
+
+    HWND ContainerHandle() const override { return m_Hwnd; }
+    LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    std::unique_ptr<core::Label> MakeLabel(const core::ControlArgs& args) override;
+    std::unique_ptr<core::TextBox> MakeTextBox(const core::ControlArgs& args) override;
+    std::unique_ptr<core::ListBox> MakeListBox(const core::ControlArgs& args) override;
+    std::unique_ptr<core::OptionButton> MakeOptionButton(const core::ControlArgs& args) override;
+    std::unique_ptr<core::Frame> MakeFrame(const core::ControlArgs& args) override;
+    std::unique_ptr<core::Image> MakeImage(const core::ControlArgs& args) override;
+    std::unique_ptr<core::UserControlHost> MakeUserControl(
+        const core::ControlArgs& args, const UserControlClass& userControlClass) override;
+
+    WindowHandle NativeHandle() const override { return ToWindowHandle(m_Hwnd); }
+    WholePixelRect InnerRect() const override;
+    WholePixelRect OuterRect() const override;
+    WholePixelRect WorkArea() const override;
+    void MoveTo(int left, int top) override;
+    void MakeOwned(core::Window& owner) override;
+    void ShowNative(bool again) override;
+    void MinimiseNative() override;
+    void HideWithOwner(bool hidden) override;
+    void DestroyNative() override;
+
+private:
+    void PaintBackground(HDC dc, const RECT& client) const override;
+    // A window that appears under the resting cursor tells the control there,
+    // as a move of the mouse would.
+    void MoveUnderCursor() const;
+
+    Desktop& m_Desktop;
+    HWND m_Hwnd = nullptr;
+    Picture m_Picture;
+    HWND m_SavedFocus = nullptr;
+};
+
+// The desktop's resources of the window system that made the window.
+Desktop& DesktopOf(const core::Window& window);
+// The container that a control of that row lies in: its frame, or the window.
+Container& ContainerOf(const core::ControlArgs& args);
+
+}  // namespace ponderix::platform::win32::detail
