@@ -122,12 +122,8 @@ QtListBox::QtListBox(const core::ControlArgs& args)
         palette.setColor(QPalette::Base, ToQColor(*row.BackColour));
     }
     palette.setColor(QPalette::Text, ToQColor(row.ForeColour));
-    // The colours of the sunken edge, outer ring then inner ring.
-    palette.setColor(QPalette::Dark, QColor(128, 128, 128));
-    palette.setColor(QPalette::Light, QColor(255, 255, 255));
-    palette.setColor(QPalette::Shadow, QColor(0, 0, 0));
-    palette.setColor(QPalette::Midlight, QColor(227, 227, 227));
-    palette.setColor(QPalette::WindowText, QColor(0, 0, 0));
+    SetSunkenEdgeColours(palette);
+    palette.setColor(QPalette::WindowText, QColor(0, 0, 0));  // a flat line
     list.setPalette(palette);
     switch (row.Border) {
         case Border::None:

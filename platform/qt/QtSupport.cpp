@@ -1,5 +1,6 @@
 #include "platform/qt/QtSupport.h"
 
+#include <qdrawutil.h>
 #include <QApplication>
 #include <QBuffer>
 #include <QByteArray>
@@ -12,30 +13,6 @@
 #include "platform/Error.h"
 
 namespace ponderix::platform::qt {
-namespace {
-
-void FillRect(QPainter& painter, int left, int top, int width, int height, const QColor& colour) {
-    if (width > 0 && height > 0) {
-        painter.fillRect(left, top, width, height, colour);
-    }
-}
-
-// One ring of a three-dimensional edge: top and left in one colour, bottom and
-// right in the other (the corners top-right and bottom-left go to the latter).
-void DrawRing(QPainter& painter, const QRect& rect, const QColor& topLeft,
-              const QColor& bottomRight) {
-    const int x = rect.left();
-    const int y = rect.top();
-    const int w = rect.width();
-    const int h = rect.height();
-    FillRect(painter, x, y, w - 1, 1, topLeft);
-    FillRect(painter, x, y, 1, h - 1, topLeft);
-    FillRect(painter, x, y + h - 1, w, 1, bottomRight);
-    FillRect(painter, x + w - 1, y, 1, h, bottomRight);
-}
-
-}  // namespace
-
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -161,6 +138,13 @@ void ReportUnhandled(const char* what) noexcept {
     qCritical("ponderix: an event handler ended with an error: %s", what);
 }
 
+void SetSunkenEdgeColours(QPalette& palette) {
+    palette.setColor(QPalette::Dark, QColor(128, 128, 128));
+    palette.setColor(QPalette::Light, QColor(255, 255, 255));
+    palette.setColor(QPalette::Shadow, QColor(0, 0, 0));
+    palette.setColor(QPalette::Midlight, QColor(227, 227, 227));
+}
+
 int BorderWidth(Border border) {
     switch (border) {
         case Border::None:
@@ -178,14 +162,15 @@ QRect DrawBorder(QPainter& painter, const QRect& rect, Border border) {
         case Border::None:
             break;
         case Border::FlatSingle:
-            DrawRing(painter, rect, Qt::black, Qt::black);
+            painter.setPen(Qt::black);
+            painter.drawRect(rect.adjusted(0, 0, -1, -1));
             break;
-        case Border::Sunken3D:
-            // The sunken client edge: a grey and white outer ring, a black and
-            // light grey inner one.
-            DrawRing(painter, rect, QColor(128, 128, 128), QColor(255, 255, 255));
-            DrawRing(painter, rect.adjusted(1, 1, -1, -1), QColor(0, 0, 0), QColor(227, 227, 227));
+        case Border::Sunken3D: {
+            QPalette palette;
+            SetSunkenEdgeColours(palette);
+            qDrawWinPanel(&painter, rect, palette, true);
             break;
+        }
     }
     const int width = BorderWidth(border);
     return rect.adjusted(width, width, -width, -width);

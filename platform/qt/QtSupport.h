@@ -28,6 +28,7 @@
 #include "platform/Units.h"
 
 class QPainter;
+class QPalette;
 class QWidget;
 
 namespace ponderix::platform::qt {
@@ -83,6 +84,9 @@ void FromEventLoop(Handler&& handler) noexcept {
     }
 }
 
+// The sunken client edge: a grey and white outer ring, a black and light grey
+// inner one, as the palette's dark and light, shadow and midlight.
+void SetSunkenEdgeColours(QPalette& palette);
 // Draws the border inside the rectangle and returns what is left inside it.
 QRect DrawBorder(QPainter& painter, const QRect& rect, Border border);
 // The width of the border on each side.

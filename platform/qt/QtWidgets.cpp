@@ -15,41 +15,19 @@ std::optional<QColor> BackOf(const ControlSpec& row) {
     return row.BackColour ? std::optional<QColor>(ToQColor(*row.BackColour)) : std::nullopt;
 }
 
-std::int16_t ButtonOf(Qt::MouseButton button) {
-    switch (button) {
-        case Qt::LeftButton:
-            return 1;
-        case Qt::RightButton:
-            return 2;
-        case Qt::MiddleButton:
-            return 4;
-        default:
-            return 0;
-    }
-}
-
+// Qt's left, right and middle buttons are the bits 1, 2 and 4, as a user
+// control's are; one button or several alike.
 std::int16_t ButtonsOf(Qt::MouseButtons buttons) {
-    std::int16_t sum = 0;
-    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
-        if (buttons.testFlag(button)) {
-            sum = static_cast<std::int16_t>(sum + ButtonOf(button));
-        }
-    }
-    return sum;
+    static_assert(Qt::LeftButton == 1 && Qt::RightButton == 2 && Qt::MiddleButton == 4);
+    return static_cast<std::int16_t>(buttons.toInt() & 7);
 }
 
+// Shift, Control and Alt as a user control takes them: 1, 2 and 4. Qt keeps
+// them in three neighbouring bits in that order.
 std::int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
-    int shift = 0;
-    if (modifiers.testFlag(Qt::ShiftModifier)) {
-        shift |= 1;
-    }
-    if (modifiers.testFlag(Qt::ControlModifier)) {
-        shift |= 2;
-    }
-    if (modifiers.testFlag(Qt::AltModifier)) {
-        shift |= 4;
-    }
-    return static_cast<std::int16_t>(shift);
+    static_assert(Qt::ControlModifier == Qt::ShiftModifier << 1 &&
+                  Qt::AltModifier == Qt::ShiftModifier << 2);
+    return static_cast<std::int16_t>((modifiers.toInt() / Qt::ShiftModifier) & 7);
 }
 
 }  // namespace
@@ -255,7 +233,7 @@ void SurfaceWidget::mousePressEvent(QMouseEvent* event) {
     m_LastMove.reset();
     const QPointF at = event->position();
     Deliver([&](SurfaceInput& input) {
-        input.SurfaceDown(ButtonOf(event->button()), ShiftOf(event->modifiers()),
+        input.SurfaceDown(ButtonsOf(event->button()), ShiftOf(event->modifiers()),
                           static_cast<float>(at.x()), static_cast<float>(at.y()));
     });
 }
@@ -270,7 +248,7 @@ void SurfaceWidget::mouseReleaseEvent(QMouseEvent* event) {
     m_LastMove.reset();
     const QPointF at = event->position();
     Deliver([&](SurfaceInput& input) {
-        input.SurfaceUp(ButtonOf(event->button()), ShiftOf(event->modifiers()),
+        input.SurfaceUp(ButtonsOf(event->button()), ShiftOf(event->modifiers()),
                         static_cast<float>(at.x()), static_cast<float>(at.y()));
     });
 }

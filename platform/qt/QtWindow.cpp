@@ -8,8 +8,6 @@
 #include <QTimer>
 
 #include "assets/Assets.h"
-#include "platform/qt/QtControls.h"
-#include "platform/qt/QtUserControlHost.h"
 #include "platform/qt/QtWindowSystem.h"
 
 namespace ponderix::platform::qt {
@@ -109,35 +107,6 @@ QtWindow::QtWindow(QtWindowSystem& system, const WindowSpec& layout) : Window(sy
 
 QtWindow::~QtWindow() {
     Dispose();
-}
-
-std::unique_ptr<core::Label> QtWindow::MakeLabel(const core::ControlArgs& args) {
-    return std::make_unique<QtLabel>(args);
-}
-
-std::unique_ptr<core::TextBox> QtWindow::MakeTextBox(const core::ControlArgs& args) {
-    return std::make_unique<QtTextBox>(args);
-}
-
-std::unique_ptr<core::ListBox> QtWindow::MakeListBox(const core::ControlArgs& args) {
-    return std::make_unique<QtListBox>(args);
-}
-
-std::unique_ptr<core::OptionButton> QtWindow::MakeOptionButton(const core::ControlArgs& args) {
-    return std::make_unique<QtOptionButton>(args);
-}
-
-std::unique_ptr<core::Frame> QtWindow::MakeFrame(const core::ControlArgs& args) {
-    return std::make_unique<QtFrame>(args);
-}
-
-std::unique_ptr<core::Image> QtWindow::MakeImage(const core::ControlArgs& args) {
-    return std::make_unique<QtImage>(args);
-}
-
-std::unique_ptr<core::UserControlHost> QtWindow::MakeUserControl(
-    const core::ControlArgs& args, const UserControlClass& userControlClass) {
-    return std::make_unique<QtUserControlHost>(args, userControlClass);
 }
 
 WindowHandle QtWindow::NativeHandle() const {

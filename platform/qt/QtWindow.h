@@ -14,6 +14,8 @@
 #include <QPointer>
 
 #include "platform/core/CoreWindow.h"
+#include "platform/qt/QtControls.h"
+#include "platform/qt/QtUserControlHost.h"
 
 class QWidget;
 
@@ -28,14 +30,28 @@ public:
     ~QtWindow() override;
 
 protected:
-    std::unique_ptr<core::Label> MakeLabel(const core::ControlArgs& args) override;
-    std::unique_ptr<core::TextBox> MakeTextBox(const core::ControlArgs& args) override;
-    std::unique_ptr<core::ListBox> MakeListBox(const core::ControlArgs& args) override;
-    std::unique_ptr<core::OptionButton> MakeOptionButton(const core::ControlArgs& args) override;
-    std::unique_ptr<core::Frame> MakeFrame(const core::ControlArgs& args) override;
-    std::unique_ptr<core::Image> MakeImage(const core::ControlArgs& args) override;
+    std::unique_ptr<core::Label> MakeLabel(const core::ControlArgs& args) override {
+        return std::make_unique<QtLabel>(args);
+    }
+    std::unique_ptr<core::TextBox> MakeTextBox(const core::ControlArgs& args) override {
+        return std::make_unique<QtTextBox>(args);
+    }
+    std::unique_ptr<core::ListBox> MakeListBox(const core::ControlArgs& args) override {
+        return std::make_unique<QtListBox>(args);
+    }
+    std::unique_ptr<core::OptionButton> MakeOptionButton(const core::ControlArgs& args) override {
+        return std::make_unique<QtOptionButton>(args);
+    }
+    std::unique_ptr<core::Frame> MakeFrame(const core::ControlArgs& args) override {
+        return std::make_unique<QtFrame>(args);
+    }
+    std::unique_ptr<core::Image> MakeImage(const core::ControlArgs& args) override {
+        return std::make_unique<QtImage>(args);
+    }
     std::unique_ptr<core::UserControlHost> MakeUserControl(
-        const core::ControlArgs& args, const UserControlClass& userControlClass) override;
+        const core::ControlArgs& args, const UserControlClass& userControlClass) override {
+        return std::make_unique<QtUserControlHost>(args, userControlClass);
+    }
 
     WindowHandle NativeHandle() const override;
     WholePixelRect InnerRect() const override;
