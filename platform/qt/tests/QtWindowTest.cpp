@@ -103,7 +103,7 @@ constexpr ControlSpec Controls[] = {
     {.Kind = ControlKind::Timer, .Name = "Timer1", .Enabled = false, .IntervalMs = 250},
 };
 
-constexpr WindowSpec MainLayout = [] {
+constexpr WindowSpec WindowLayout = [] {
     WindowSpec layout = TestWindow(Controls, {"background.bmp"});
     layout.Icon = {"ponderix.ico"};
     return layout;
@@ -129,7 +129,7 @@ constexpr WindowSpec BackgroundLayout = [] {
 class QtWindowTest : public QtBackendTest {};
 
 TEST_F(QtWindowTest, MainWindowIsFramelessWithTaskBarEntryAndFixedInnerSize) {
-    auto window = m_System.CreateWindow(MainLayout);
+    auto window = m_System.CreateWindow(WindowLayout);
     QWidget* widget = WidgetOf(*window);
     ASSERT_NE(widget, nullptr);
     EXPECT_TRUE(widget->isWindow());
@@ -152,7 +152,7 @@ TEST_F(QtWindowTest, MainWindowIsFramelessWithTaskBarEntryAndFixedInnerSize) {
 }
 
 TEST_F(QtWindowTest, DialogIsOwnedFixedWithCloseBoxOnlyAndCentredOverOwner) {
-    auto main = m_System.CreateWindow(MainLayout);
+    auto main = m_System.CreateWindow(WindowLayout);
     auto dialog = m_System.CreateWindow(DialogLayout);
     main->Show();
     dialog->Show(main.get());
@@ -175,7 +175,7 @@ TEST_F(QtWindowTest, DialogIsOwnedFixedWithCloseBoxOnlyAndCentredOverOwner) {
 }
 
 TEST_F(QtWindowTest, ControlsArePlacedFromTwipsRelativeToTheirContainer) {
-    auto window = m_System.CreateWindow(MainLayout);
+    auto window = m_System.CreateWindow(WindowLayout);
     struct Case {
         std::string_view Key;
         QRect Expected;
@@ -207,7 +207,7 @@ TEST_F(QtWindowTest, ControlsArePlacedFromTwipsRelativeToTheirContainer) {
 }
 
 TEST_F(QtWindowTest, WindowedControlsLieAboveWindowlessOnesInTableOrder) {
-    auto window = m_System.CreateWindow(MainLayout);
+    auto window = m_System.CreateWindow(WindowLayout);
     EXPECT_EQ(Stacking(WidgetOf(*window)),
               (Names{"btnHelp", "Frame2", "Frame1", "Frame4", "imBanner", "lblName(0)",
                      "lblLegend(0)", "imKey"}));
@@ -217,7 +217,7 @@ TEST_F(QtWindowTest, WindowedControlsLieAboveWindowlessOnesInTableOrder) {
 }
 
 TEST_F(QtWindowTest, BringToFrontRaisesWithinItsOwnGroup) {
-    auto window = m_System.CreateWindow(MainLayout);
+    auto window = m_System.CreateWindow(WindowLayout);
     window->Get<IImage>("imKey").BringToFront();
     window->Get<IFrame>("Frame4").BringToFront();
     EXPECT_EQ(Stacking(WidgetOf(*window)), (Names{"Frame4", "btnHelp", "Frame2", "Frame1", "imKey",
@@ -228,7 +228,7 @@ TEST_F(QtWindowTest, BringToFrontRaisesWithinItsOwnGroup) {
 }
 
 TEST_F(QtWindowTest, MoveRoundsEdgesToNearestPixelAndBoundsReadBackWhatWasSet) {
-    auto window = m_System.CreateWindow(MainLayout);
+    auto window = m_System.CreateWindow(WindowLayout);
     auto& label = window->Get<ILabel>("lblName", 0);
     struct Case {
         PixelRect Set;
@@ -250,7 +250,7 @@ TEST_F(QtWindowTest, MoveRoundsEdgesToNearestPixelAndBoundsReadBackWhatWasSet) {
 }
 
 TEST_F(QtWindowTest, TabGoesOnFromTheControlTheUserClickedInto) {
-    auto window = m_System.CreateWindow(MainLayout);
+    auto window = m_System.CreateWindow(WindowLayout);
     window->Show();
     QWidget* root = WidgetOf(*window);
     EXPECT_EQ(root->focusWidget(), Find(*window, "Text1"));
@@ -268,7 +268,7 @@ TEST_F(QtWindowTest, TabGoesOnFromTheControlTheUserClickedInto) {
 }
 
 TEST_F(QtWindowTest, AnArrowKeyMovesToTheNextOptionButtonOfTheGroupAndSelectsIt) {
-    auto window = m_System.CreateWindow(MainLayout);
+    auto window = m_System.CreateWindow(WindowLayout);
     window->Show();
     Wait(20);
     auto& kilograms = window->Get<IOptionButton>("optUnit", 0);
@@ -303,7 +303,7 @@ TEST_F(QtWindowTest, DrawsBackgroundPictureAtNaturalSizeFromTopLeft) {
 }
 
 TEST_F(QtWindowTest, DrawsOpaqueColoursBordersFramesAndUnstretchedImages) {
-    auto window = m_System.CreateWindow(MainLayout);
+    auto window = m_System.CreateWindow(WindowLayout);
     auto dialog = m_System.CreateWindow(DialogLayout);
     window->Show();
     dialog->Show(window.get());
@@ -344,7 +344,7 @@ TEST_F(QtWindowTest, DrawsOpaqueColoursBordersFramesAndUnstretchedImages) {
 }
 
 TEST_F(QtWindowTest, ResizeIsRaisedWhenFirstShownAndWhenInnerSizeChanges) {
-    auto window = m_System.CreateWindow(MainLayout);
+    auto window = m_System.CreateWindow(WindowLayout);
     int resizes = 0;
     float widthSeen = 0;
     window->Resize.Connect([&] {
@@ -362,7 +362,7 @@ TEST_F(QtWindowTest, ResizeIsRaisedWhenFirstShownAndWhenInnerSizeChanges) {
 }
 
 TEST_F(QtWindowTest, OwnedWindowHidesWhileOwnerIsMinimisedAndReturnsWithIt) {
-    auto main = m_System.CreateWindow(MainLayout);
+    auto main = m_System.CreateWindow(WindowLayout);
     auto dialog = m_System.CreateWindow(DialogLayout);
     main->Show();
     dialog->Show(main.get());
@@ -377,7 +377,7 @@ TEST_F(QtWindowTest, OwnedWindowHidesWhileOwnerIsMinimisedAndReturnsWithIt) {
 }
 
 TEST_F(QtWindowTest, UnloadDeletesTheWidgetsLaterAndLeavesTheControlsThrowing) {
-    auto main = m_System.CreateWindow(MainLayout);
+    auto main = m_System.CreateWindow(WindowLayout);
     auto dialog = m_System.CreateWindow(DialogLayout);
     main->Show();
     dialog->Show(main.get());
@@ -396,7 +396,7 @@ TEST_F(QtWindowTest, UnloadDeletesTheWidgetsLaterAndLeavesTheControlsThrowing) {
 }
 
 TEST_F(QtWindowTest, RunReturnsWhenTheLastWindowIsUnloaded) {
-    auto main = m_System.CreateWindow(MainLayout);
+    auto main = m_System.CreateWindow(WindowLayout);
     auto dialog = m_System.CreateWindow(DialogLayout);
     main->Show();
     dialog->Show(main.get());
@@ -410,7 +410,7 @@ TEST_F(QtWindowTest, RunReturnsWhenTheLastWindowIsUnloaded) {
 }
 
 TEST_F(QtWindowTest, UnloadedHandlerMayDestroyTheWindowObject) {
-    auto main = m_System.CreateWindow(MainLayout);
+    auto main = m_System.CreateWindow(WindowLayout);
     main->Show();
     main->Unloaded.Connect([&] { main.reset(); });
     main->Unload();
@@ -420,7 +420,7 @@ TEST_F(QtWindowTest, UnloadedHandlerMayDestroyTheWindowObject) {
 
 TEST_F(QtWindowTest, UserControlClassesMustBeRegistered) {
     QtWindowSystem bare;
-    EXPECT_THROW(bare.CreateWindow(MainLayout), PlatformError);
+    EXPECT_THROW(bare.CreateWindow(WindowLayout), PlatformError);
     EXPECT_TRUE(bare.Windows().empty()) << "nothing of the window is left";
 }
 
