@@ -1,58 +1,121 @@
-// The standard controls of a window as Qt widgets, each behind the interface the
-// window's code knows it by (platform/Controls.h).
+// The standard controls of a window as Qt widgets. The window core keeps their
+// properties, groups and focus rules; each class here only makes its widget,
+// shows what the core tells it and reports the user's clicks.
 //
-// Implements:
-// - [x] every visible control: Bounds (the fractional rectangle last set), Move
-//       (edges rounded to the nearest pixel, halves up), Visible, Enabled,
-//       BringToFront within its group (windowless controls stay below windowed)
-// - [x] ILabel: a painted widget; plain text with CR and CR LF line breaks, word
-//       wrap to the width (one line and a fitted size for AutoSize labels), top
-//       aligned left/centre/right, cut off at the bottom; "&&" shows "&", a lone
-//       "&" is dropped; transparent or opaque; no border, a flat one-pixel line
-//       or a sunken edge; fore colour; font size in points; hand cursor; Click
-//       on a left press and release inside
-// - [x] ITextBox: QLineEdit, aligned, flat border, colours, font, UTF-8 text
-// - [x] IListBox: QListWidget, single selection, colours, font, sunken edge;
-//       the selected row is scrolled into view
-// - [x] IOptionButton: QRadioButton, one exclusive group per container, filled
-//       background, Click only when the user clicks
-// - [x] IFrame: a flat panel filled with its colour; a border and the caption
-//       only when it has a border; its children are placed inside it
-// - [x] IImage: its picture at natural size from the top-left, clipped; hand
-//       cursor; Click on a left press and release inside
-// - [x] ITimer: QTimer; enabling starts the interval anew; precise timing for
-//       short intervals; stops when its window is unloaded
-// - [x] hidden picture boxes: platform::HiddenPictureBox, never a widget
+// Unlike the other backends, every control (labels and images included) is a
+// widget of its own: the windowless ones are painted widgets kept below their
+// windowed siblings, and a handle is always a widget's address. Option buttons
+// keep Qt's own arrow keys within their group; Tab is the window's (QtWindow).
 #pragma once
 
-#include <memory>
-#include <string_view>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QRadioButton>
+#include <utility>
 
-#include "platform/WindowSystem.h"
-
-class QWidget;
+#include "platform/core/CoreControls.h"
+#include "platform/qt/QtSupport.h"
+#include "platform/qt/QtWidgets.h"
 
 namespace ponderix::platform::qt {
 
-class QtWindow;
+// The widget a control of the row is made in: its frame's, or the window's.
+QWidget* ParentWidget(const core::ControlArgs& args);
+// Names the widget after the control's key and gives it the row's font, cursor
+// and focus policy.
+void SetUpWidget(QWidget& widget, const core::ControlArgs& args, bool windowed, bool takesFocus);
+// To the top of its group: windowless widgets stay below every windowed sibling.
+void RaiseWidget(QWidget& widget, bool windowed);
 
-// What a window needs of each of its controls besides the control's interface.
-class QtControl {
+// The native side every control shares: its widget, placed, shown, enabled,
+// stacked and focused as the core says.
+template <typename Core, typename Widget>
+class QtNative : public Core {
 public:
-    virtual ~QtControl() = default;
+    template <typename... CoreArgs>
+    QtNative(Widget* widget, const core::ControlArgs& args, CoreArgs&&... coreArgs)
+        : Core(args, std::forward<CoreArgs>(coreArgs)...), m_Widget(widget) {
+        SetUpWidget(*widget, args, this->IsWindowed(), this->TakesFocus());
+    }
 
-    // The control's widget; null for a timer.
-    virtual QWidget* Widget() const = 0;
-    // The window is going: stop, and never call into the window's code again.
-    virtual void Detach() = 0;
+    WindowHandle NativeHandle() const override { return HandleOf(m_Widget); }
+    void Raise() override { RaiseWidget(*m_Widget, this->IsWindowed()); }
+    void Focus() override { m_Widget->setFocus(Qt::TabFocusReason); }
+    // The window's focus widget, whether or not the window is active.
+    bool HasFocus() const override {
+        return m_Widget != nullptr && m_Widget->window()->focusWidget() == m_Widget;
+    }
+
+protected:
+    void Place(const WholePixelRect& rect) override { m_Widget->setGeometry(ToQRect(rect)); }
+    void ShowNative(bool visible) override { m_Widget->setVisible(visible); }
+    void EnableNative(bool enabled) override { m_Widget->setEnabled(enabled); }
+
+    QPointer<Widget> m_Widget;  // deleted with the window's widget
 };
 
-// A control of the row, its widget a child of the container; null container for
-// the rows that have no widget (timers, picture boxes). The key names it in errors.
-std::unique_ptr<IControl> MakeControl(QtWindow& window, const ControlSpec& row, QWidget* container,
-                                      std::string key);
+class QtLabel final : public QtNative<core::Label, LabelWidget> {
+public:
+    explicit QtLabel(const core::ControlArgs& args);
+    void Detach() override {
+        if (m_Widget != nullptr) {
+            m_Widget->OnClick = nullptr;
+        }
+    }
 
-// The property of a control's widget that says it is windowed (platform::IsWindowed).
-inline constexpr const char* WindowedProperty = "ponderixWindowed";
+protected:
+    void ShowCaption(std::string_view caption) override;
+    void ShowFont(const FontSpec& font) override;
+    void ShowForeColour(Colour colour) override;
+    WholePixelRect FittedSize() const override;
+};
+
+// A QLineEdit without Qt's limit on the length of the text.
+class QtTextBox final : public QtNative<core::TextBox, QLineEdit> {
+public:
+    explicit QtTextBox(const core::ControlArgs& args);
+
+    std::string NativeText() const override;
+    void ShowText(std::string_view text) override;
+    void SelectAll() override { m_Widget->selectAll(); }
+};
+
+class QtListBox final : public QtNative<core::ListBox, QListWidget> {
+public:
+    explicit QtListBox(const core::ControlArgs& args);
+
+protected:
+    void AddNativeItem(std::string_view text) override;
+    int NativeListIndex() const override;
+    void SelectNative(int row) override;
+};
+
+class QtOptionButton final : public QtNative<core::OptionButton, QRadioButton> {
+public:
+    explicit QtOptionButton(const core::ControlArgs& args);
+    void Detach() override { QObject::disconnect(m_Clicked); }
+
+protected:
+    void ShowValue(bool selected) override;
+
+private:
+    QMetaObject::Connection m_Clicked;
+};
+
+class QtFrame final : public QtNative<core::Frame, FrameWidget> {
+public:
+    explicit QtFrame(const core::ControlArgs& args);
+};
+
+class QtImage final : public QtNative<core::Image, ImageWidget> {
+public:
+    explicit QtImage(const core::ControlArgs& args);
+    void Detach() override {
+        if (m_Widget != nullptr) {
+            m_Widget->OnClick = nullptr;
+        }
+    }
+};
 
 }  // namespace ponderix::platform::qt

@@ -1,15 +1,71 @@
 #include "platform/qt/QtPopupMenu.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QTimer>
+#include <optional>
 
 #include "platform/qt/QtSupport.h"
 
 namespace ponderix::platform::qt {
 
-QtPopupMenu::QtPopupMenu() : m_Menu(std::make_unique<QMenu>()) {
-    m_Menu->setObjectName(QStringLiteral("ponderixPopupMenu"));
+class MenuWidget final : public QMenu {
+public:
+    MenuWidget() {
+        setObjectName(QStringLiteral("ponderixPopupMenu"));
+        // Qt's own replay of the press that closed the menu, on the desktops
+        // that have one: ours below replays it on every desktop, once.
+        setAttribute(Qt::WA_NoMouseReplay);
+    }
+
+    // Where the left press that closed the menu landed, outside it; none
+    // when the menu closed otherwise.
+    std::optional<QPoint> PressedOutside;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (enter && activeAction() == nullptr) {
+            close();
+            return;
+        }
+        QMenu::keyPressEvent(event);
+    }
+
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton && !rect().contains(event->position().toPoint())) {
+            PressedOutside = event->globalPosition().toPoint();
+        }
+        QMenu::mousePressEvent(event);
+    }
+};
+
+namespace {
+
+// The press and release, delivered to the widget under the point once the
+// handler that opened the menu is done, as the desktop's queue would.
+void ReplayClick(QPoint global) {
+    QTimer::singleShot(0, qApp, [global] {
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QWidget* widget = QApplication::widgetAt(global);
+            if (widget == nullptr) {
+                return;
+            }
+            const Qt::MouseButtons held =
+                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+            QMouseEvent event(type, widget->mapFromGlobal(global.toPointF()), global.toPointF(),
+                              Qt::LeftButton, held, QApplication::keyboardModifiers());
+            QApplication::sendEvent(widget, &event);
+        }
+    });
 }
+
+}  // namespace
+
+QtPopupMenu::QtPopupMenu() : m_Menu(std::make_unique<MenuWidget>()) {}
 
 QtPopupMenu::~QtPopupMenu() = default;
 
@@ -29,7 +85,11 @@ unsigned QtPopupMenu::Track(ScreenPoint at, const IWindow& /*owner*/) {
     // widget deleted, while the menu is open.
     m_Menu->ensurePolished();
     const QSize size = m_Menu->sizeHint();
+    m_Menu->PressedOutside.reset();
     QAction* chosen = m_Menu->exec(QPoint(at.X - size.width(), at.Y));
+    if (m_Menu->PressedOutside) {
+        ReplayClick(*m_Menu->PressedOutside);
+    }
     return chosen != nullptr ? chosen->data().toUInt() : 0u;
 }
 

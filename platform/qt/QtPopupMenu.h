@@ -1,20 +1,19 @@
-// A popup menu of the Qt window system: a QMenu, opened modal beside the point.
+// A popup menu of the Qt window system: a QMenu, opened modal with its right
+// edge at the point; either mouse button chooses; 0 when dismissed.
 //
-// Implements (IPopupMenu):
-// - [x] InsertItem: a text item with its identifier, before the item at the
-//       position (at the end past the last)
-// - [x] Track: opens with the menu's right edge at the point, either mouse
-//       button chooses; the chosen identifier, or 0 when dismissed
-// - [x] destruction destroys the menu
+// Where QMenu differs from the other desktops' menus, it is brought in line:
+// Return or Enter with no item highlighted closes the menu with no choice
+// (QMenu would highlight the first item), and a left press outside the menu
+// closes it and then still reaches the widget it landed on (QMenu swallows it).
 #pragma once
 
 #include <memory>
 
 #include "platform/WindowSystem.h"
 
-class QMenu;
-
 namespace ponderix::platform::qt {
+
+class MenuWidget;
 
 class QtPopupMenu final : public IPopupMenu {
 public:
@@ -27,7 +26,7 @@ public:
     unsigned Track(ScreenPoint at, const IWindow& owner) override;
 
 private:
-    std::unique_ptr<QMenu> m_Menu;
+    std::unique_ptr<MenuWidget> m_Menu;
 };
 
 }  // namespace ponderix::platform::qt

@@ -1,5 +1,6 @@
 #include "platform/qt/QtSupport.h"
 
+#include <qdrawutil.h>
 #include <QApplication>
 #include <QBuffer>
 #include <QByteArray>
@@ -8,72 +9,10 @@
 #include <QPalette>
 #include <QPixmap>
 #include <cmath>
-#include <vector>
 
 #include "platform/Error.h"
 
 namespace ponderix::platform::qt {
-namespace {
-
-// Bounds-checked little-endian reads of a file held in memory.
-class Reader {
-public:
-    explicit Reader(std::span<const std::uint8_t> bytes) : m_Bytes(bytes) {}
-
-    std::uint8_t U8(std::uint64_t at) const { return m_Bytes[Index(at, 1)]; }
-    std::uint16_t U16(std::uint64_t at) const {
-        const std::size_t i = Index(at, 2);
-        return static_cast<std::uint16_t>(m_Bytes[i] | (m_Bytes[i + 1] << 8));
-    }
-    std::uint32_t U32(std::uint64_t at) const {
-        const std::size_t i = Index(at, 4);
-        return static_cast<std::uint32_t>(m_Bytes[i]) |
-               (static_cast<std::uint32_t>(m_Bytes[i + 1]) << 8) |
-               (static_cast<std::uint32_t>(m_Bytes[i + 2]) << 16) |
-               (static_cast<std::uint32_t>(m_Bytes[i + 3]) << 24);
-    }
-    std::int32_t I32(std::uint64_t at) const { return static_cast<std::int32_t>(U32(at)); }
-    Reader Sub(std::uint64_t at, std::uint64_t size) const {
-        return Reader(m_Bytes.subspan(Index(at, size), static_cast<std::size_t>(size)));
-    }
-
-private:
-    std::size_t Index(std::uint64_t at, std::uint64_t size) const {
-        if (at > m_Bytes.size() || size > m_Bytes.size() - at) {
-            throw PlatformError("ICO: the file is cut short");
-        }
-        return static_cast<std::size_t>(at);
-    }
-
-    std::span<const std::uint8_t> m_Bytes;
-};
-
-std::uint64_t RowStride(std::uint64_t width, unsigned bitCount) {
-    return (width * bitCount + 31) / 32 * 4;
-}
-
-void FillRect(QPainter& painter, int left, int top, int width, int height, const QColor& colour) {
-    if (width > 0 && height > 0) {
-        painter.fillRect(left, top, width, height, colour);
-    }
-}
-
-// One ring of a three-dimensional edge: top and left in one colour, bottom and
-// right in the other (the corners top-right and bottom-left go to the latter).
-void DrawRing(QPainter& painter, const QRect& rect, const QColor& topLeft,
-              const QColor& bottomRight) {
-    const int x = rect.left();
-    const int y = rect.top();
-    const int w = rect.width();
-    const int h = rect.height();
-    FillRect(painter, x, y, w - 1, 1, topLeft);
-    FillRect(painter, x, y, 1, h - 1, topLeft);
-    FillRect(painter, x, y + h - 1, w, 1, bottomRight);
-    FillRect(painter, x + w - 1, y, 1, h, bottomRight);
-}
-
-}  // namespace
-
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -143,6 +82,18 @@ QString DisplayText(std::string_view caption) {
     return shown;
 }
 
+Qt::Alignment HorizontalAlignment(Alignment alignment) {
+    switch (alignment) {
+        case Alignment::Left:
+            return Qt::AlignLeft;
+        case Alignment::Centre:
+            return Qt::AlignHCenter;
+        case Alignment::Right:
+            return Qt::AlignRight;
+    }
+    return Qt::AlignLeft;
+}
+
 QRect ToQRect(const WholePixelRect& rect) {
     return {rect.Left, rect.Top, rect.Width, rect.Height};
 }
@@ -155,6 +106,10 @@ QImage ToQImage(const Bitmap& bitmap) {
                       bitmap.Height, static_cast<qsizetype>(bitmap.Width) * 4,
                       QImage::Format_ARGB32);
     return view.copy();
+}
+
+QImage ToQImage(const Picture& picture) {
+    return picture.IsEmpty() ? QImage() : ToQImage(picture.Pixels());
 }
 
 QCursor ToQCursor(const CursorImage& cursor) {
@@ -176,94 +131,18 @@ QIcon ToQIcon(std::span<const std::uint8_t> file) {
             }
         } while (reader.jumpToNextImage());
     }
-    if (icon.isNull()) {
-        icon.addPixmap(QPixmap::fromImage(ToQImage(FirstIconImage(file))));
-    }
     return icon;
-}
-
-Bitmap FirstIconImage(std::span<const std::uint8_t> file) {
-    const Reader bytes(file);
-    if (bytes.U16(0) != 0 || bytes.U16(2) != 1 || bytes.U16(4) == 0) {
-        throw PlatformError("ICO: not an icon file");
-    }
-    // The 32 x 32 entry with the most colours; the first entry when there is none.
-    const unsigned count = bytes.U16(4);
-    unsigned chosen = 0;
-    int chosenBits = -1;
-    for (unsigned i = 0; i < count; ++i) {
-        const std::uint64_t entry = 6 + 16 * std::uint64_t{i};
-        const int bits = bytes.U16(entry + 6);
-        if (bytes.U8(entry) == 32 && bytes.U8(entry + 1) == 32 && bits > chosenBits) {
-            chosen = i;
-            chosenBits = bits;
-        }
-    }
-    const std::uint64_t entry = 6 + 16 * std::uint64_t{chosen};
-    const Reader dib = bytes.Sub(bytes.U32(entry + 12), bytes.U32(entry + 8));
-
-    const std::uint32_t headerSize = dib.U32(0);
-    const std::int32_t width = dib.I32(4);
-    const std::int32_t height = dib.I32(8) / 2;  // colour rows, then mask rows
-    const unsigned bitCount = dib.U16(14);
-    const std::uint32_t compression = dib.U32(16);
-    if (headerSize < 40 || width <= 0 || width > 256 || height <= 0 || height > 256 ||
-        compression != 0) {
-        throw PlatformError("ICO: the image header does not add up");
-    }
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32) {
-        throw PlatformError("ICO: unsupported colour depth");
-    }
-    std::uint64_t at = headerSize;
-    std::uint64_t paletteEntries = 0;
-    if (bitCount <= 8) {
-        const std::uint32_t used = dib.U32(32);
-        paletteEntries = used == 0 ? (1u << bitCount) : used;
-    }
-    const Reader palette = dib.Sub(at, paletteEntries * 4);
-    at += paletteEntries * 4;
-    const auto w = static_cast<std::uint64_t>(width);
-    const auto h = static_cast<std::uint64_t>(height);
-    const std::uint64_t colourStride = RowStride(w, bitCount);
-    const Reader colours = dib.Sub(at, colourStride * h);
-    at += colourStride * h;
-    const std::uint64_t maskStride = RowStride(w, 1);
-    const Reader mask = dib.Sub(at, maskStride * h);
-
-    Bitmap bitmap;
-    bitmap.Width = width;
-    bitmap.Height = height;
-    bitmap.Pixels.resize(static_cast<std::size_t>(w * h));
-    for (std::uint64_t y = 0; y < h; ++y) {
-        const std::uint64_t row = (h - 1 - y) * colourStride;  // rows are stored bottom-up
-        const std::uint64_t maskRow = (h - 1 - y) * maskStride;
-        for (std::uint64_t x = 0; x < w; ++x) {
-            std::uint32_t argb = 0;
-            if (bitCount <= 8) {
-                const std::uint64_t bit = x * bitCount;
-                const unsigned byte = colours.U8(row + bit / 8);
-                const unsigned shift = 8 - bitCount - static_cast<unsigned>(bit % 8);
-                const unsigned index = (byte >> shift) & ((1u << bitCount) - 1);
-                if (index >= paletteEntries) {
-                    throw PlatformError("ICO: a pixel names a colour the palette lacks");
-                }
-                argb = 0xFF000000u | (palette.U32(std::uint64_t{index} * 4) & 0x00FFFFFFu);
-            } else if (bitCount == 24) {
-                const std::uint64_t p = row + x * 3;
-                argb = 0xFF000000u | (std::uint32_t{colours.U8(p + 2)} << 16) |
-                       (std::uint32_t{colours.U8(p + 1)} << 8) | colours.U8(p);
-            } else {
-                argb = colours.U32(row + x * 4);
-            }
-            const bool transparent = ((mask.U8(maskRow + x / 8) >> (7 - x % 8)) & 1u) != 0;
-            bitmap.Pixels[static_cast<std::size_t>(y * w + x)] = transparent ? 0u : argb;
-        }
-    }
-    return bitmap;
 }
 
 void ReportUnhandled(const char* what) noexcept {
     qCritical("ponderix: an event handler ended with an error: %s", what);
+}
+
+void SetSunkenEdgeColours(QPalette& palette) {
+    palette.setColor(QPalette::Dark, QColor(128, 128, 128));
+    palette.setColor(QPalette::Light, QColor(255, 255, 255));
+    palette.setColor(QPalette::Shadow, QColor(0, 0, 0));
+    palette.setColor(QPalette::Midlight, QColor(227, 227, 227));
 }
 
 int BorderWidth(Border border) {
@@ -283,14 +162,15 @@ QRect DrawBorder(QPainter& painter, const QRect& rect, Border border) {
         case Border::None:
             break;
         case Border::FlatSingle:
-            DrawRing(painter, rect, Qt::black, Qt::black);
+            painter.setPen(Qt::black);
+            painter.drawRect(rect.adjusted(0, 0, -1, -1));
             break;
-        case Border::Sunken3D:
-            // The sunken client edge: a grey and white outer ring, a black and
-            // light grey inner one.
-            DrawRing(painter, rect, QColor(128, 128, 128), QColor(255, 255, 255));
-            DrawRing(painter, rect.adjusted(1, 1, -1, -1), QColor(0, 0, 0), QColor(227, 227, 227));
+        case Border::Sunken3D: {
+            QPalette palette;
+            SetSunkenEdgeColours(palette);
+            qDrawWinPanel(&painter, rect, palette, true);
             break;
+        }
     }
     const int width = BorderWidth(border);
     return rect.adjusted(width, width, -width, -width);

@@ -1,14 +1,10 @@
-// What the Qt window system's pieces share: turning the layouts' colours, fonts,
-// texts, pictures and rectangles into Qt's own, and the borders every control
-// draws alike. Nothing here holds state.
-//
-// Implements:
-// - [x] colours: RGB as is, system colours from the application's palette
-// - [x] fonts: face, points at 96 dpi as a pixel size, weight, underline
-// - [x] captions: CR and CR LF line breaks, "&&" for "&", a lone "&" dropped
-// - [x] pictures: Bitmap -> QImage, cursors with their hot spot, program icons
-//       (Qt's ICO reader, or our own reading of the 32 x 32 image without it)
-// - [x] borders: the flat one-pixel line and the sunken three-dimensional edge
+// What the Qt backend's pieces share: the layouts' colours, fonts, captions,
+// pictures and rectangles turned into Qt's own, the borders every control
+// draws alike, and the guard around the program's event handlers. Nothing
+// here holds state. Where Windows answers from the system (its colours, its
+// dialog font, DrawText's line breaks and "&" marks), Qt is given the same
+// here: system colours come from the application's palette, points become
+// pixels at 96 dots per inch, and a caption is resolved before it is drawn.
 #pragma once
 
 #include <QColor>
@@ -26,12 +22,24 @@
 
 #include "platform/Bitmap.h"
 #include "platform/Colour.h"
+#include "platform/Controls.h"
 #include "platform/Layout.h"
+#include "platform/Picture.h"
 #include "platform/Units.h"
 
 class QPainter;
+class QPalette;
+class QWidget;
 
 namespace ponderix::platform::qt {
+
+// A window or control's handle is its widget's address.
+inline WindowHandle HandleOf(const QWidget* widget) {
+    return reinterpret_cast<WindowHandle>(widget);
+}
+inline QWidget* WidgetOf(WindowHandle handle) {
+    return reinterpret_cast<QWidget*>(handle);
+}
 
 QString ToQString(std::string_view text);
 std::string ToUtf8(const QString& text);
@@ -47,20 +55,19 @@ QFont ToQFont(const FontSpec& font);
 // and a lone "&" (a mnemonic marker) is dropped.
 QString DisplayText(std::string_view caption);
 
+Qt::Alignment HorizontalAlignment(Alignment alignment);
 QRect ToQRect(const WholePixelRect& rect);
 
 // A copy of the pixels (0xAARRGGBB rows from the top) as an ARGB32 image.
 QImage ToQImage(const Bitmap& bitmap);
+// The same of a picture; a null image for an empty one.
+QImage ToQImage(const Picture& picture);
 
 QCursor ToQCursor(const CursorImage& cursor);
 
-// The program icon from an .ico file: every image Qt's ICO reader finds, or,
-// where that reader is missing, the 32 x 32 image read by FirstIconImage.
+// The program icon from an .ico file: every image Qt's ICO reader (the image
+// format plugin that comes with Qt's GUI library) finds in it.
 QIcon ToQIcon(std::span<const std::uint8_t> file);
-// The 32 x 32 image of an .ico file (or else its first), uncompressed 1, 4, 8,
-// 24 or 32 bits per pixel, transparent where the AND mask is set. Throws
-// PlatformError for anything else.
-Bitmap FirstIconImage(std::span<const std::uint8_t> file);
 
 // Runs the program's handler for an event that comes from Qt's event loop. An
 // error that ends the handler must not unwind through Qt, so it stops here and
@@ -77,6 +84,9 @@ void FromEventLoop(Handler&& handler) noexcept {
     }
 }
 
+// The sunken client edge: a grey and white outer ring, a black and light grey
+// inner one, as the palette's dark and light, shadow and midlight.
+void SetSunkenEdgeColours(QPalette& palette);
 // Draws the border inside the rectangle and returns what is left inside it.
 QRect DrawBorder(QPainter& painter, const QRect& rect, Border border);
 // The width of the border on each side.

@@ -1,100 +1,73 @@
-// A window of the program as a top-level QWidget, built hidden from its layout.
+// A window of the program as a top-level QWidget, built hidden from its layout
+// by the window core, which keeps everything but the widget.
 //
-// Implements (IWindow):
-// - [x] borders: None -> a frameless window of its inner size with a task-bar
-//       entry, centred on the screen; FixedDialog -> a dialog window with title
-//       bar and close box only, fixed size, owned by (and centred over) the
-//       window it is shown for, so no task-bar entry and always above its owner
-// - [x] caption, icon, background colour and background picture (natural size,
-//       from the top-left corner, clipped, never stretched)
-// - [x] controls by name and index, placed from twips, stacked with windowed
-//       controls above windowless ones, tab order, first focus
-// - [x] Resize on first show and on every change of the inner size
-// - [x] Show (again: to the front, restored), Minimise; owned windows hide while
-//       their owner is minimised and come back with it
-// - [x] Unload and the close box: owned windows first, timers stopped, the
-//       widgets deleted later (never inside their own handlers), Unloaded once;
-//       the object stays valid and its controls throw from then on
-// - [x] Handle: the widget's address
+// How it differs from the other backends: a window without a border is a
+// frameless top-level widget with a task-bar entry; a fixed dialog becomes a
+// child window of its owner's widget, which keeps it above the owner and off
+// the task bar. Qt learns a window's frame only once the desktop has framed it,
+// so windows are placed by their inner area. Tab and Shift+Tab never reach Qt's
+// own focus chain: the window widget hands them to the core. Widgets go later
+// than their window (deleteLater), as the going may start inside one of their
+// own event handlers.
 #pragma once
 
 #include <QPointer>
-#include <QSize>
-#include <map>
-#include <memory>
-#include <string>
-#include <string_view>
-#include <vector>
 
-#include "platform/WindowSystem.h"
+#include "platform/core/CoreWindow.h"
+#include "platform/qt/QtControls.h"
+#include "platform/qt/QtUserControlHost.h"
 
 class QWidget;
 
 namespace ponderix::platform::qt {
 
 class QtWindowSystem;
-class QtControl;
 class WindowWidget;
 
-class QtWindow final : public IWindow {
+class QtWindow final : public core::Window {
 public:
     QtWindow(QtWindowSystem& system, const WindowSpec& layout);
     ~QtWindow() override;
-    QtWindow(const QtWindow&) = delete;
-    QtWindow& operator=(const QtWindow&) = delete;
 
-    // IWindow
-    IControl& Control(std::string_view name, int index = NoIndex) override;
-    float ScaleWidth() const override;
-    float ScaleHeight() const override;
-    void Show(IWindow* owner = nullptr) override;
-    void Minimise() override;
-    void Unload() override;
-    bool IsLoaded() const override { return m_Loaded; }
-    WindowHandle Handle() const override;
+protected:
+    std::unique_ptr<core::Label> MakeLabel(const core::ControlArgs& args) override {
+        return std::make_unique<QtLabel>(args);
+    }
+    std::unique_ptr<core::TextBox> MakeTextBox(const core::ControlArgs& args) override {
+        return std::make_unique<QtTextBox>(args);
+    }
+    std::unique_ptr<core::ListBox> MakeListBox(const core::ControlArgs& args) override {
+        return std::make_unique<QtListBox>(args);
+    }
+    std::unique_ptr<core::OptionButton> MakeOptionButton(const core::ControlArgs& args) override {
+        return std::make_unique<QtOptionButton>(args);
+    }
+    std::unique_ptr<core::Frame> MakeFrame(const core::ControlArgs& args) override {
+        return std::make_unique<QtFrame>(args);
+    }
+    std::unique_ptr<core::Image> MakeImage(const core::ControlArgs& args) override {
+        return std::make_unique<QtImage>(args);
+    }
+    std::unique_ptr<core::UserControlHost> MakeUserControl(
+        const core::ControlArgs& args, const UserControlClass& userControlClass) override {
+        return std::make_unique<QtUserControlHost>(args, userControlClass);
+    }
 
-    // For the window's controls.
-    QtWindowSystem& System() { return m_System; }
-    const FontSpec& DefaultFont() const { return m_Layout.Font; }
-    // Throws PlatformError, naming the control, once the window is unloaded.
-    void CheckLoaded(std::string_view controlKey) const;
-    // The window's widget while it is loaded; null afterwards.
-    QWidget* Widget() const;
-
-    // For the window's widget.
-    void ClosedByUser();
-    void InnerSizeChanged();
-    void MinimisedChanged(bool minimised);
+    WindowHandle NativeHandle() const override;
+    WholePixelRect InnerRect() const override;
+    WholePixelRect OuterRect() const override;
+    WholePixelRect WorkArea() const override;
+    void MoveTo(int left, int top) override;
+    void MakeOwned(core::Window& owner) override;
+    void ShowNative(bool again) override;
+    void MinimiseNative() override;
+    void HideWithOwner(bool hidden) override;
+    void DestroyNative() override;
 
 private:
-    struct Entry {
-        const ControlSpec* Row = nullptr;
-        std::unique_ptr<IControl> Control;
-        QtControl* Backend = nullptr;  // null for the hidden picture boxes
-    };
+    friend class WindowWidget;
 
-    static QWidget* WidgetOf(const Entry& entry);
-    void Build();
-    QWidget* ContainerWidget(std::string_view container) const;
-    void Restack();
-    void SetTabOrder();
-    void FocusFirstControl();
-    void PlaceOnScreen();
-    void HideWithOwner(bool hidden);
-    // Stops the timers, cuts the widgets off from the controls and deletes them.
-    void Destroy();
-
-    QtWindowSystem& m_System;
-    WindowSpec m_Layout;
     QPointer<WindowWidget> m_Widget;
-    std::vector<Entry> m_Controls;  // in layout order
-    std::map<std::string, std::size_t, std::less<>> m_Index;
-    std::vector<QWidget*> m_TabChain;  // the controls Tab visits, in order
-    QtWindow* m_Owner = nullptr;
-    QSize m_InnerSize;
-    QSize m_ReportedSize;
-    bool m_Loaded = true;
-    bool m_Shown = false;
     bool m_HiddenWithOwner = false;
 };
 

@@ -8,12 +8,12 @@
 #include <QFontDatabase>
 #include <QLocale>
 #include <QMessageBox>
+#include <QTimer>
 #include <QUrl>
-#include <QWidget>
 #include <algorithm>
 
 #include "assets/Assets.h"
-#include "platform/LayoutSupport.h"
+#include "platform/core/CoreUserControlHost.h"
 #include "platform/qt/QtPopupMenu.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/QtSupport.h"
@@ -26,13 +26,42 @@ namespace {
 // answer with a metric-compatible font of its own.
 constexpr std::string_view WineFonts[] = {"tahoma.ttf", "tahomabd.ttf", "ms_sans_serif.ttf"};
 
+QCursor LoadHandCursor() {
+    const auto bytes = assets::FindAsset("hand.cur");
+    return bytes.empty() ? QCursor(Qt::PointingHandCursor) : ToQCursor(DecodeCursor(bytes));
+}
+
+// The QTimer goes later: a tick's handler may be what destroys it.
+struct DeleteLater {
+    void operator()(QObject* object) const { object->deleteLater(); }
+};
+
+class QtTimer final : public core::NativeTimer {
+public:
+    explicit QtTimer(std::function<void()> elapsed) : m_Timer(new QTimer) {
+        QObject::connect(m_Timer.get(), &QTimer::timeout, m_Timer.get(),
+                         [elapsed = std::move(elapsed)] { FromEventLoop(elapsed); });
+    }
+
+    void Start(int milliseconds) override {
+        // Short intervals poll the cursor: coarse timers would stretch them.
+        m_Timer->setTimerType(milliseconds < 20 ? Qt::PreciseTimer : Qt::CoarseTimer);
+        m_Timer->start(milliseconds);
+    }
+    void Stop() override { m_Timer->stop(); }
+
+private:
+    std::unique_ptr<QTimer, DeleteLater> m_Timer;
+};
+
 }  // namespace
 
 QtWindowSystem::QtWindowSystem()
-    : m_Pictures(assets::DecodeAsset), m_Settings(std::make_unique<QtSettingsStore>()) {
+    : WindowSystemBase(assets::DecodeAsset), m_Settings(std::make_unique<QtSettingsStore>()) {
     if (QApplication::instance() == nullptr) {
         throw PlatformError("the Qt window system needs a QApplication first");
     }
+    m_HandCursor = LoadHandCursor();
     // The program ends when its last window is unloaded (Run), not when Qt
     // sees the last window close.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -55,47 +84,28 @@ QtWindowSystem::QtWindowSystem()
 
 QtWindowSystem::~QtWindowSystem() = default;
 
-void QtWindowSystem::RegisterUserControl(UserControlClass userControlClass) {
-    m_Classes.Register(std::move(userControlClass));
-}
-
-std::unique_ptr<IWindow> QtWindowSystem::CreateWindow(const WindowSpec& layout) {
-    CheckLayout(layout);
-    m_Classes.CheckClassesOf(layout);
+std::unique_ptr<core::Window> QtWindowSystem::MakeWindow(const WindowSpec& layout) {
     return std::make_unique<QtWindow>(*this, layout);
 }
 
-Picture QtWindowSystem::LoadPicture(AssetName asset) {
-    return m_Pictures.Load(asset);
-}
-
-const QCursor& QtWindowSystem::Cursor(std::string_view file) {
-    if (const auto cached = m_Cursors.find(file); cached != m_Cursors.end()) {
-        return cached->second;
-    }
-    QCursor cursor(Qt::PointingHandCursor);  // when the program's own is missing
-    if (const auto bytes = assets::FindAsset(file); !bytes.empty()) {
-        cursor = ToQCursor(DecodeCursor(bytes));
-    }
-    return m_Cursors.emplace(std::string(file), cursor).first->second;
+std::unique_ptr<core::NativeTimer> QtWindowSystem::MakeTimer(std::function<void()> elapsed) {
+    return std::make_unique<QtTimer>(std::move(elapsed));
 }
 
 // The active window of the program, else the one shown last.
 QWidget* QtWindowSystem::DialogParent() const {
     QWidget* active = QApplication::activeWindow();
-    for (auto window = m_Windows.rbegin(); window != m_Windows.rend(); ++window) {
-        QWidget* widget = (*window)->Widget();
+    QWidget* shown = nullptr;
+    for (const core::Window* window : Windows()) {
+        QWidget* widget = WidgetOf(window->Handle());
         if (widget != nullptr && widget == active) {
             return widget;
         }
-    }
-    for (auto window = m_Windows.rbegin(); window != m_Windows.rend(); ++window) {
-        QWidget* widget = (*window)->Widget();
         if (widget != nullptr && widget->isVisible()) {
-            return widget;
+            shown = widget;
         }
     }
-    return nullptr;
+    return shown;
 }
 
 void QtWindowSystem::ShowErrorMessage(std::string_view prompt, std::string_view caption) {
@@ -116,7 +126,7 @@ ScreenPoint QtWindowSystem::CursorPos() {
 }
 
 WindowHandle QtWindowSystem::WindowFromPoint(ScreenPoint point) {
-    return reinterpret_cast<WindowHandle>(QApplication::widgetAt(QPoint(point.X, point.Y)));
+    return HandleOf(QApplication::widgetAt(QPoint(point.X, point.Y)));
 }
 
 bool QtWindowSystem::ShellOpen(std::string_view address) {
@@ -148,21 +158,8 @@ int QtWindowSystem::Run() {
     return 0;
 }
 
-void QtWindowSystem::AddWindow(QtWindow* window) {
-    m_Windows.push_back(window);
-}
-
-void QtWindowSystem::RemoveWindow(QtWindow* window) {
-    std::erase(m_Windows, window);
-}
-
-bool QtWindowSystem::AnyWindowLoaded() const {
-    return std::any_of(m_Windows.begin(), m_Windows.end(),
-                       [](const QtWindow* window) { return window->IsLoaded(); });
-}
-
-void QtWindowSystem::WindowUnloaded() {
-    if (m_RunLoop != nullptr && !AnyWindowLoaded()) {
+void QtWindowSystem::LastWindowUnloaded() {
+    if (m_RunLoop != nullptr) {
         m_RunLoop->quit();
     }
 }

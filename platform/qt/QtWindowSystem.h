@@ -2,56 +2,39 @@
 // widgets on the desktop. Construct it once a QApplication exists; it then
 // serves the whole program on the application's (the user-interface) thread.
 //
-// Implements (IWindowSystem):
-// - [x] RegisterUserControl, CreateWindow: windows built hidden from their layouts
-//       (QtWindow.h), user controls hosted on surfaces (QtUserControlHost.h)
-// - [x] LoadPicture: the program's BMP files, decoded once and cached
-// - [x] ShowErrorMessage: a modal QMessageBox, critical icon, one OK button
-// - [x] CreatePopupMenu: QMenu (QtPopupMenu.h)
-// - [x] CursorPos, WindowFromPoint: QCursor::pos() and QApplication::widgetAt()
-// - [x] ShellOpen: QDesktopServices::openUrl
-// - [x] DecimalSeparator: the system locale's
-// - [x] Settings: QSettings, per user, INI format (QtSettingsStore.h)
-// - [x] DoEvents, Run: processEvents(), and an event loop that ends when no
-//       loaded window is left
-// - [x] fonts: Wine's Tahoma and MS Sans Serif registered by path when installed;
-//       Verdana, Arial and Times New Roman are left to fontconfig's substitutes
+// How it differs from the other backends: timers are QTimers, precise for
+// short intervals (the picture button polls the cursor every 10 ms); the
+// message box and the popup menu run Qt's own modal loops; the settings are an
+// INI file per user (QtSettingsStore.h). Wine's Tahoma and MS Sans Serif are
+// registered by path when installed, as fontconfig has no metric-compatible
+// faces of its own for them; Verdana, Arial and Times New Roman are left to
+// fontconfig's substitutes.
 #pragma once
 
 #include <QCursor>
-#include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "platform/PictureCache.h"
-#include "platform/UserControlRegistry.h"
-#include "platform/WindowSystem.h"
+#include "platform/core/WindowSystemBase.h"
 
 class QEventLoop;
 class QWidget;
 
 namespace ponderix::platform::qt {
 
-class QtWindow;
 class QtSettingsStore;
 
-class QtWindowSystem final : public IWindowSystem {
+class QtWindowSystem final : public core::WindowSystemBase {
 public:
     // Where Wine's Windows fonts are installed.
     static constexpr std::string_view WineFontFolder = "/usr/share/wine/fonts";
 
     QtWindowSystem();
     ~QtWindowSystem() override;
-    QtWindowSystem(const QtWindowSystem&) = delete;
-    QtWindowSystem& operator=(const QtWindowSystem&) = delete;
 
     // IWindowSystem
-    void RegisterUserControl(UserControlClass userControlClass) override;
-    std::unique_ptr<IWindow> CreateWindow(const WindowSpec& layout) override;
-    Picture LoadPicture(AssetName asset) override;
     void ShowErrorMessage(std::string_view prompt, std::string_view caption) override;
     std::unique_ptr<IPopupMenu> CreatePopupMenu() override;
     ScreenPoint CursorPos() override;
@@ -62,27 +45,22 @@ public:
     void DoEvents() override;
     int Run() override;
 
+    // core::WindowSystemBase
+    std::unique_ptr<core::NativeTimer> MakeTimer(std::function<void()> elapsed) override;
+
     // The font families registered from Wine's fonts at construction.
     const std::vector<std::string>& RegisteredFontFamilies() const { return m_FontFamilies; }
+    // The program's hand cursor (Qt's pointing hand where it is missing).
+    const QCursor& HandCursor() const { return m_HandCursor; }
 
-    // For the backend's windows.
-    const UserControlRegistry& UserControlClasses() const { return m_Classes; }
-    // A cursor file of the assets as a cursor, decoded once.
-    const QCursor& Cursor(std::string_view file);
-    void AddWindow(QtWindow* window);
-    void RemoveWindow(QtWindow* window);
-    // A window was unloaded: the message loop ends when it was the last one.
-    void WindowUnloaded();
-    const std::vector<QtWindow*>& Windows() const { return m_Windows; }
+protected:
+    std::unique_ptr<core::Window> MakeWindow(const WindowSpec& layout) override;
+    void LastWindowUnloaded() override;
 
 private:
-    bool AnyWindowLoaded() const;
     QWidget* DialogParent() const;
 
-    UserControlRegistry m_Classes;
-    PictureCache m_Pictures;
-    std::map<std::string, QCursor, std::less<>> m_Cursors;
-    std::vector<QtWindow*> m_Windows;  // every window object, oldest first
+    QCursor m_HandCursor;
     std::vector<std::string> m_FontFamilies;
     std::unique_ptr<QtSettingsStore> m_Settings;
     QEventLoop* m_RunLoop = nullptr;

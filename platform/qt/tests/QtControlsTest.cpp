@@ -31,9 +31,128 @@ int LowestRowWith(const QImage& image, const QRect& area, QRgb colour) {
     return -1;
 }
 
+constexpr FontSpec Large{"Times New Roman", 26.25f, 400};
+
+// Labels of every sort, images, and the controls the user types into and chooses
+// from, in frames of their own, over the window's picture.
+constexpr ControlSpec Controls[] = {
+    {.Kind = ControlKind::Image,
+     .Name = "imBanner",
+     .Rect = {240, 120, 5625, 900},
+     .Cursor = CursorShape::Hand,
+     .Picture = {"banner.bmp"}},
+    {.Kind = ControlKind::Label,
+     .Name = "lblName",
+     .Index = 0,
+     .Rect = {240, 120, 5625, 900},
+     .Caption = "(Your company name && link or small banner here)",
+     .ForeColour = White,
+     .BackColour = Grey,
+     .Border = Border::FlatSingle,
+     .Alignment = Alignment::Centre,
+     .Font = FontSpec{"Tahoma", 17.25f, 700},
+     .Cursor = CursorShape::Hand},
+    {.Kind = ControlKind::Label,
+     .Name = "lblRange",
+     .Index = 0,
+     .Rect = {540, 5595, 1305, 195},
+     .Caption = " = Underweight",
+     .ForeColour = White,
+     .Font = FontSpec{"Tahoma", 8.25f, 700},
+     .AutoSize = true},
+    {.Kind = ControlKind::Image,
+     .Name = "imKey",
+     .Rect = {4500, 5400, 600, 450},
+     .Picture = {"key_close.bmp"}},
+    {.Kind = ControlKind::Frame,
+     .Name = "Frame1",
+     .Rect = {360, 1320, 3135, 2130},
+     .BackColour = Grey},
+    {.Kind = ControlKind::Frame,
+     .Name = "Frame2",
+     .Rect = {3675, 1320, 3195, 2130},
+     .BackColour = Grey},
+    {.Kind = ControlKind::Frame,
+     .Name = "Frame4",
+     .Rect = {360, 3570, 6510, 1650},
+     .BackColour = Grey},
+    {.Kind = ControlKind::OptionButton,
+     .Name = "optUnit",
+     .Index = 1,
+     .Container = "Frame1",
+     .Rect = {345, 1605, 930, 255},
+     .Caption = "Pounds",
+     .BackColour = Silver,
+     .Value = true},
+    {.Kind = ControlKind::OptionButton,
+     .Name = "optUnit",
+     .Index = 0,
+     .Container = "Frame1",
+     .Rect = {1755, 1605, 1065, 255},
+     .Caption = "Kilograms",
+     .BackColour = Silver},
+    {.Kind = ControlKind::TextBox,
+     .Name = "Text1",
+     .Container = "Frame1",
+     .Rect = {255, 735, 1395, 645},
+     .Alignment = Alignment::Right,
+     .Font = Large},
+    {.Kind = ControlKind::Label,
+     .Name = "lblUnit",
+     .Container = "Frame1",
+     .Rect = {1830, 750, 975, 615},
+     .Caption = "Lbs",
+     .Font = Large},
+    {.Kind = ControlKind::ListBox,
+     .Name = "List1",
+     .Container = "Frame2",
+     .Rect = {255, 630, 2715, 1065},
+     .Border = Border::Sunken3D,
+     .Font = FontSpec{"Verdana", 14.25f, 400}},
+    {.Kind = ControlKind::Label,
+     .Name = "lblCaptions",
+     .Index = 1,
+     .Container = "Frame2",
+     .Rect = {840, 90, 1560, 240},
+     .Caption = "Select Height:",
+     .BackColour = Colour::Rgb(224, 224, 224),
+     .Alignment = Alignment::Centre},
+    {.Kind = ControlKind::Label,
+     .Name = "lblBMI",
+     .Container = "Frame4",
+     .Rect = {2685, 420, 3615, 825},
+     .BackColour = Silver,
+     .Border = Border::FlatSingle,
+     .Alignment = Alignment::Centre,
+     .Font = FontSpec{"Arial", 41.25f, 700}},
+    {.Kind = ControlKind::Timer, .Name = "Timer1", .Enabled = false, .IntervalMs = 250},
+};
+
+constexpr WindowSpec Layout = TestWindow(Controls, {"background.bmp"});
+
+// The About window's description with its link, which the window moves into it.
+constexpr ControlSpec AboutControls[] = {
+    {.Kind = ControlKind::Label,
+     .Name = "lblURL",
+     .Rect = {885, 2295, 2490, 420},
+     .ForeColour = Colour::Rgb(255, 255, 192),
+     .Alignment = Alignment::Centre,
+     .Font = FontSpec{"Arial", 9, 700, true},
+     .Cursor = CursorShape::Hand},
+    {.Kind = ControlKind::Label,
+     .Name = "lblAbout",
+     .Rect = {60, 1125, 4575, 840},
+     .ForeColour = White,
+     .BackColour = Navy,
+     .Border = Border::Sunken3D,
+     .Font = FontSpec{"Arial", 8.25f, 700}},
+};
+
+constexpr WindowSpec DialogLayout = TestDialog(AboutControls);
+
 class QtControlsTest : public QtBackendTest {
 protected:
-    QtControlsTest() : m_Window(m_System.CreateWindow(MainLayout)) {}
+    QtControlsTest() : m_Window(m_System.CreateWindow(Layout)) {}
 
     std::unique_ptr<IWindow> m_Window;
 };
@@ -320,21 +439,6 @@ TEST_F(QtControlsTest, TimerTicksWhileEnabledAndEnablingStartsTheIntervalAnew) {
     ASSERT_FALSE(ticks.empty());
     EXPECT_GE(ticks.front(), 110) << "the first tick comes a whole interval after enabling";
     timer.SetEnabled(false);
-}
-
-TEST_F(QtControlsTest, TimerOfAnUnloadedWindowStops) {
-    auto& timer = m_Window->Get<ITimer>("Timer1");
-    int ticks = 0;
-    timer.Tick.Connect([&] { ++ticks; });
-    timer.SetInterval(20);
-    timer.SetEnabled(true);
-    Wait(70);
-    EXPECT_GT(ticks, 0);
-    m_Window->Unload();
-    const int atUnload = ticks;
-    Wait(100);
-    EXPECT_EQ(ticks, atUnload);
-    EXPECT_THROW(timer.Enabled(), PlatformError);
 }
 
 }  // namespace

@@ -125,7 +125,7 @@ TEST_F(QtSystemTest, ReadingACorruptStoreGivesTheDefault) {
 }
 
 TEST_F(QtSystemTest, PopupMenuOpensLeftOfThePointAndReturnsTheChosenId) {
-    auto window = m_System.CreateWindow(MainLayout);
+    auto window = m_System.CreateWindow(TestWindow({}));
     window->Show();
     struct Case {
         Qt::MouseButton Button;
@@ -163,8 +163,43 @@ TEST_F(QtSystemTest, PopupMenuOpensLeftOfThePointAndReturnsTheChosenId) {
     }
 }
 
+TEST_F(QtSystemTest, PopupMenuChoosesTheHighlightedItemWithReturnOrEnterAndNothingWithout) {
+    auto window = m_System.CreateWindow(TestWindow({}));
+    window->Show();
+    struct Case {
+        std::vector<Qt::Key> Keys;
+        unsigned Expected;
+    };
+    const std::vector<Case> cases = {
+        {{Qt::Key_Down, Qt::Key_Return}, 2},
+        {{Qt::Key_Down, Qt::Key_Down, Qt::Key_Enter}, 1},
+        {{Qt::Key_Enter}, 0},
+        {{Qt::Key_Return}, 0},
+        {{Qt::Key_Escape}, 0},
+    };
+    for (const Case& c : cases) {
+        auto menu = m_System.CreatePopupMenu();
+        menu->InsertItem(0, 2, "Quick Help");
+        menu->InsertItem(1, 1, "About");
+        bool open = false;
+        QTimer::singleShot(50, [&] {
+            QWidget* popup = QApplication::activePopupWidget();
+            ASSERT_NE(popup, nullptr);
+            for (const Qt::Key key : c.Keys) {
+                QTest::keyClick(popup, key);
+            }
+            open = QApplication::activePopupWidget() != nullptr;
+            if (open) {
+                popup->close();
+            }
+        });
+        EXPECT_EQ(menu->Track({400, 300}, *window), c.Expected) << c.Keys.size() << " keys";
+        EXPECT_FALSE(open) << "the keys closed the menu";
+    }
+}
+
 TEST_F(QtSystemTest, ErrorMessageIsModalWithTheErrorIconAndOneOkButton) {
-    auto window = m_System.CreateWindow(MainLayout);
+    auto window = m_System.CreateWindow(TestWindow({}));
     window->Show();
     bool seen = false;
     QTimer::singleShot(50, [&] {
@@ -218,46 +253,25 @@ TEST_F(QtSystemTest, PicturesAreDecodedOnceAndUnknownOnesRefused) {
     EXPECT_EQ(image.pixel(17, 100), first.Pixels().At(17, 100)) << "ARGB32 is 0xAARRGGBB";
 }
 
-TEST_F(QtSystemTest, ProgramIconIsReadWithOrWithoutQtsIconReader) {
+TEST_F(QtSystemTest, ProgramIconIsReadByQtsIconReader) {
+    EXPECT_TRUE(QImageReader::supportedImageFormats().contains("ico"))
+        << "the ICO plugin of Qt's GUI library is missing: windows would have no icon";
     const auto file = assets::FindAsset("ponderix.ico");
     ASSERT_FALSE(file.empty());
     const QIcon icon = ToQIcon(file);
-    EXPECT_FALSE(icon.isNull());
-    const Bitmap own = FirstIconImage(file);
-    EXPECT_EQ(own.Width, 32);
-    EXPECT_EQ(own.Height, 32);
-    const std::vector<std::uint8_t> cut(file.begin(), file.begin() + 40);
-    EXPECT_THROW(FirstIconImage(cut), PlatformError);
-    const std::vector<std::uint8_t> notIcon = {0, 0, 2, 0, 1, 0};
-    EXPECT_THROW(FirstIconImage(notIcon), PlatformError);
-    // Qt's reader and ours agree on a 32 x 32 image of the file, pixel for pixel.
-    QByteArray bytes(reinterpret_cast<const char*>(file.data()),
-                     static_cast<qsizetype>(file.size()));
-    QBuffer buffer(&bytes);
-    QImageReader reader(&buffer, "ico");
-    if (!reader.canRead()) {
-        GTEST_SKIP() << "Qt has no ICO reader here";
+    ASSERT_FALSE(icon.isNull());
+    const QImage image = icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(image.size(), QSize(32, 32));
+    int opaque = 0;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            opaque += qAlpha(image.pixel(x, y)) == 255 ? 1 : 0;
+        }
     }
-    int bestDifference = 32 * 32;
-    do {
-        const QImage image = reader.read().convertToFormat(QImage::Format_ARGB32);
-        if (image.size() != QSize(32, 32)) {
-            continue;
-        }
-        int differ = 0;
-        for (int y = 0; y < 32; ++y) {
-            for (int x = 0; x < 32; ++x) {
-                const QRgb theirs = image.pixel(x, y);
-                const std::uint32_t ours = own.At(x, y);
-                const bool bothClear = qAlpha(theirs) == 0 && AlphaOf(ours) == 0;
-                if (!bothClear && theirs != ours) {
-                    ++differ;
-                }
-            }
-        }
-        bestDifference = std::min(bestDifference, differ);
-    } while (reader.jumpToNextImage());
-    EXPECT_EQ(bestDifference, 0);
+    EXPECT_GT(opaque, 32 * 32 / 4) << "the picture itself, not an empty image";
+    EXPECT_LT(opaque, 32 * 32) << "with its transparent corners";
+    const std::vector<std::uint8_t> notIcon = {0, 0, 2, 0, 1, 0};
+    EXPECT_TRUE(ToQIcon(notIcon).isNull());
 }
 
 TEST_F(QtSystemTest, DecimalSeparatorAndCursor) {

@@ -1,5 +1,6 @@
-// What the Qt backend's tests share: small layouts of every control kind, a user
-// control that records its notifications, and ways to reach the real widgets.
+// What the Qt backend's tests share: a user control that records its
+// notifications, and ways to reach the real widgets. Each test file declares
+// the few layout rows it needs.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -60,12 +61,33 @@ public:
     std::function<void()> OnResize;
 };
 
-// A main window with a control of every kind, laid out as the calculator's is.
-extern const WindowSpec MainLayout;
-// A fixed dialog with three labels, shown over its owner.
-extern const WindowSpec DialogLayout;
-// A window showing its background picture and nothing else.
-extern const WindowSpec BackgroundLayout;
+// The colours the test layouts use.
+inline constexpr Colour Grey = Colour::Rgb(128, 128, 128);
+inline constexpr Colour Silver = Colour::Rgb(192, 192, 192);
+inline constexpr Colour White = Colour::Rgb(255, 255, 255);
+inline constexpr Colour Navy = Colour::Rgb(0, 0, 128);
+
+// A window of the main window's size (488 x 405) with these controls.
+constexpr WindowSpec TestWindow(std::span<const ControlSpec> controls, AssetName picture = {}) {
+    return {.Name = "fTest",
+            .Caption = "Test",
+            .InnerWidth = 7320,
+            .InnerHeight = 6075,
+            .Picture = picture,
+            .Controls = controls};
+}
+
+// A fixed dialog of the About window's size (312 x 263), over its owner.
+constexpr WindowSpec TestDialog(std::span<const ControlSpec> controls) {
+    return {.Name = "fDialog",
+            .Caption = "About",
+            .Border = WindowBorder::FixedDialog,
+            .InnerWidth = 4680,
+            .InnerHeight = 3945,
+            .ShowInTaskBar = false,
+            .StartPosition = StartPosition::CentreOwner,
+            .Controls = controls};
+}
 
 class QtBackendTest : public ::testing::Test {
 protected:

@@ -1,0 +1,267 @@
+#include "platform/qt/QtWidgets.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "platform/qt/QtSupport.h"
+
+namespace ponderix::platform::qt {
+namespace {
+
+std::optional<QColor> BackOf(const ControlSpec& row) {
+    return row.BackColour ? std::optional<QColor>(ToQColor(*row.BackColour)) : std::nullopt;
+}
+
+// Qt's left, right and middle buttons are the bits 1, 2 and 4, as a user
+// control's are; one button or several alike.
+std::int16_t ButtonsOf(Qt::MouseButtons buttons) {
+    static_assert(Qt::LeftButton == 1 && Qt::RightButton == 2 && Qt::MiddleButton == 4);
+    return static_cast<std::int16_t>(buttons.toInt() & 7);
+}
+
+// Shift, Control and Alt as a user control takes them: 1, 2 and 4. Qt keeps
+// them in three neighbouring bits in that order.
+std::int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
+    static_assert(Qt::ControlModifier == Qt::ShiftModifier << 1 &&
+                  Qt::AltModifier == Qt::ShiftModifier << 2);
+    return static_cast<std::int16_t>((modifiers.toInt() / Qt::ShiftModifier) & 7);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Clickable widgets: labels and images
+
+void ClickableWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        m_Pressed = true;
+    }
+    event->accept();
+}
+
+void ClickableWidget::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    const bool clicked = m_Pressed && rect().contains(event->position().toPoint());
+    m_Pressed = false;
+    // A copy: the handler may unload the window, which clears OnClick.
+    const std::function<void()> onClick = OnClick;
+    if (clicked && onClick) {
+        FromEventLoop(onClick);
+    }
+}
+
+LabelWidget::LabelWidget(QWidget* parent, const ControlSpec& row)
+    : ClickableWidget(parent),
+      m_Text(DisplayText(row.Caption)),
+      m_Fore(ToQColor(row.ForeColour)),
+      m_Back(BackOf(row)),
+      m_Border(row.Border),
+      m_Alignment(HorizontalAlignment(row.Alignment)),
+      m_WordWrap(!row.AutoSize) {}
+
+void LabelWidget::SetText(QString text) {
+    m_Text = std::move(text);
+    update();
+}
+
+void LabelWidget::SetFore(const QColor& colour) {
+    m_Fore = colour;
+    update();
+}
+
+QSize LabelWidget::FittedSize() const {
+    const QFontMetrics metrics(font());
+    const QSize text = metrics.size(0, m_Text.isEmpty() ? QStringLiteral(" ") : m_Text);
+    const int border = 2 * BorderWidth(m_Border);
+    return {(m_Text.isEmpty() ? 0 : text.width()) + border, text.height() + border};
+}
+
+void LabelWidget::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    if (m_Back) {
+        painter.fillRect(rect(), *m_Back);
+    }
+    const QRect inside = DrawBorder(painter, rect(), m_Border);
+    painter.setClipRect(inside);
+    painter.setFont(font());
+    painter.setPen(m_Fore);
+    int flags = static_cast<int>(m_Alignment) | Qt::AlignTop;
+    if (m_WordWrap) {
+        flags |= Qt::TextWordWrap;
+    }
+    painter.drawText(inside, flags, m_Text);
+}
+
+ImageWidget::ImageWidget(QWidget* parent, QImage image)
+    : ClickableWidget(parent), m_Image(std::move(image)) {}
+
+void ImageWidget::paintEvent(QPaintEvent* /*event*/) {
+    if (!m_Image.isNull()) {
+        QPainter painter(this);
+        painter.drawImage(QPoint(0, 0), m_Image);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Frames
+
+FrameWidget::FrameWidget(QWidget* parent, const ControlSpec& row)
+    : QWidget(parent),
+      m_Caption(DisplayText(row.Caption)),
+      m_Fore(ToQColor(row.ForeColour)),
+      m_Back(BackOf(row)),
+      m_Border(row.Border) {}
+
+void FrameWidget::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    if (m_Back) {
+        painter.fillRect(rect(), *m_Back);
+    }
+    if (m_Border == Border::None) {
+        return;  // a panel without a border draws no caption either
+    }
+    // The caption sits on the top line, over a gap in it.
+    const QFontMetrics metrics(font());
+    DrawBorder(painter, rect().adjusted(0, metrics.height() / 2, 0, 0), m_Border);
+    if (!m_Caption.isEmpty()) {
+        const QRect caption(8, 0, metrics.horizontalAdvance(m_Caption) + 4, metrics.height());
+        painter.fillRect(caption,
+                         m_Back.value_or(ToQColor(Colour::System(SystemColour::ButtonFace))));
+        painter.setPen(m_Fore);
+        painter.setFont(font());
+        painter.drawText(caption, Qt::AlignCenter, m_Caption);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The user control's surface
+
+SurfaceWidget::SurfaceWidget(QWidget* parent, const QColor& background)
+    : QWidget(parent), m_Background(background) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void SurfaceWidget::FitFace() {
+    if (m_Face.size() == size()) {
+        return;
+    }
+    QImage face(size(), QImage::Format_RGB32);
+    face.fill(m_Background);
+    if (!m_Face.isNull()) {
+        QPainter painter(&face);
+        painter.drawImage(QPoint(0, 0), m_Face);
+    }
+    m_Face = std::move(face);
+}
+
+void SurfaceWidget::ClearFace() {
+    FitFace();
+    m_Face.fill(m_Background);
+    update();
+}
+
+void SurfaceWidget::DrawFace(const Bitmap& picture) {
+    FitFace();
+    const int width = std::min(picture.Width, m_Face.width());
+    const int height = std::min(picture.Height, m_Face.height());
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(m_Face.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            row[x] = 0xFF000000u | picture.At(x, y);
+        }
+    }
+    update();
+}
+
+void SurfaceWidget::Deliver(const std::function<void(SurfaceInput&)>& notification) {
+    if (SurfaceInput* input = Input) {
+        FromEventLoop([&] { notification(*input); });
+    }
+}
+
+void SurfaceWidget::Move(QPointF at, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+    const LastMove move{at.toPoint(), buttons, modifiers};
+    if (move == m_LastMove) {
+        return;
+    }
+    m_LastMove = move;
+    Deliver([&](SurfaceInput& input) {
+        input.SurfaceMove(ButtonsOf(buttons), ShiftOf(modifiers), static_cast<float>(at.x()),
+                          static_cast<float>(at.y()));
+    });
+}
+
+void SurfaceWidget::MoveUnderCursor() {
+    Move(mapFromGlobal(QCursor::pos().toPointF()), QApplication::mouseButtons(),
+         QApplication::keyboardModifiers());
+}
+
+void SurfaceWidget::paintEvent(QPaintEvent* /*event*/) {
+    FitFace();
+    QPainter painter(this);
+    painter.drawImage(QPoint(0, 0), m_Face);
+}
+
+void SurfaceWidget::resizeEvent(QResizeEvent* /*event*/) {
+    FitFace();
+}
+
+// The cursor came over the surface: a control that follows the mouse hears of
+// it now, before the mouse moves again.
+void SurfaceWidget::enterEvent(QEnterEvent* /*event*/) {
+    MoveUnderCursor();
+}
+
+void SurfaceWidget::leaveEvent(QEvent* /*event*/) {
+    m_LastMove.reset();
+}
+
+void SurfaceWidget::hideEvent(QHideEvent* /*event*/) {
+    m_LastMove.reset();
+}
+
+void SurfaceWidget::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    m_LastMove.reset();
+    const QPointF at = event->position();
+    Deliver([&](SurfaceInput& input) {
+        input.SurfaceDown(ButtonsOf(event->button()), ShiftOf(event->modifiers()),
+                          static_cast<float>(at.x()), static_cast<float>(at.y()));
+    });
+}
+
+void SurfaceWidget::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    Move(event->position(), event->buttons(), event->modifiers());
+}
+
+void SurfaceWidget::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    m_LastMove.reset();
+    const QPointF at = event->position();
+    Deliver([&](SurfaceInput& input) {
+        input.SurfaceUp(ButtonsOf(event->button()), ShiftOf(event->modifiers()),
+                        static_cast<float>(at.x()), static_cast<float>(at.y()));
+    });
+}
+
+// The second press of a double click: DblClick instead of MouseDown.
+void SurfaceWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    m_LastMove.reset();
+    Deliver([](SurfaceInput& input) { input.SurfaceDoubled(); });
+}
+
+}  // namespace ponderix::platform::qt

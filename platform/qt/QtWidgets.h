@@ -1,0 +1,149 @@
+// The widgets of our own that the Qt backend's controls are made of: labels,
+// images and frames painted as the program's layouts describe them, and the
+// surface a user control draws on. They know nothing of the window core: what
+// the user does reaches the control through a callback (OnClick) or the
+// surface's input, which the control clears once its window is gone.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "platform/Bitmap.h"
+#include "platform/Layout.h"
+
+namespace ponderix::platform::qt {
+
+// A widget that reports a click: a left press and a left release inside it.
+class ClickableWidget : public QWidget {
+public:
+    using QWidget::QWidget;
+
+    std::function<void()> OnClick;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool m_Pressed = false;
+};
+
+// A label: plain text from the top, aligned left, centred or right, wrapped at
+// word boundaries (one line per line break when it sizes itself), cut off at
+// the bottom, over its colour or transparent, inside its border.
+class LabelWidget final : public ClickableWidget {
+public:
+    LabelWidget(QWidget* parent, const ControlSpec& row);
+
+    void SetText(QString text);
+    void SetFore(const QColor& colour);
+    // The size that shows the text on one line per line break, border included.
+    QSize FittedSize() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString m_Text;
+    QColor m_Fore;
+    std::optional<QColor> m_Back;
+    Border m_Border;
+    Qt::Alignment m_Alignment;
+    bool m_WordWrap;
+};
+
+// An image: its picture at natural size from the top-left corner, clipped.
+class ImageWidget final : public ClickableWidget {
+public:
+    ImageWidget(QWidget* parent, QImage image);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage m_Image;
+};
+
+// A frame: a panel filled with its colour; a border and the caption on its top
+// line only when it has a border.
+class FrameWidget final : public QWidget {
+public:
+    FrameWidget(QWidget* parent, const ControlSpec& row);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString m_Caption;
+    QColor m_Fore;
+    std::optional<QColor> m_Back;
+    Border m_Border;
+};
+
+// What a surface reports of the mouse: buttons and shift as the user control
+// takes them, positions in pixels on the surface.
+class SurfaceInput {
+public:
+    virtual void SurfaceDown(std::int16_t button, std::int16_t shift, float x, float y) = 0;
+    virtual void SurfaceMove(std::int16_t buttons, std::int16_t shift, float x, float y) = 0;
+    virtual void SurfaceUp(std::int16_t button, std::int16_t shift, float x, float y) = 0;
+    virtual void SurfaceDoubled() = 0;
+
+protected:
+    ~SurfaceInput() = default;
+};
+
+// The surface a user control draws on. It shows only its backing image, which
+// changes only through ClearFace and DrawFace: the face drawn last stays,
+// whatever Qt repaints. It has no child widgets, so the widget under the cursor
+// over it is the surface itself. The mouse is tracked without a button held.
+class SurfaceWidget final : public QWidget {
+public:
+    SurfaceWidget(QWidget* parent, const QColor& background);
+
+    // Where the mouse goes; null once the control is detached.
+    SurfaceInput* Input = nullptr;
+
+    // Keeps the backing image the size of the surface, what was drawn kept.
+    void FitFace();
+    void ClearFace();
+    // Copies the pixels, as a bit block transfer would: the colours, not the alpha.
+    void DrawFace(const Bitmap& picture);
+    // A move where the cursor rests, buttons as they are (Qt sends none when a
+    // surface appears under a still cursor, or only Enter when it comes over it).
+    void MoveUnderCursor();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    // One notification, unless the control is detached.
+    void Deliver(const std::function<void(SurfaceInput&)>& notification);
+    // A move, unless the last thing delivered was the very same move (Enter
+    // and the desktop's own move after it).
+    void Move(QPointF at, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+
+    struct LastMove {
+        QPoint At;
+        Qt::MouseButtons Buttons;
+        Qt::KeyboardModifiers Modifiers;
+        friend bool operator==(const LastMove&, const LastMove&) = default;
+    };
+
+    QColor m_Background;
+    QImage m_Face;
+    std::optional<LastMove> m_LastMove;
+};
+
+}  // namespace ponderix::platform::qt
