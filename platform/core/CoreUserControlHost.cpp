@@ -21,6 +21,7 @@ Timer::Timer(const ControlArgs& args)
 }
 
 Timer::~Timer() {
+    *m_Alive = false;
     m_Native->Stop();
 }
 
@@ -68,14 +69,21 @@ void Timer::Elapsed() {
     if (m_Ticking || !m_Enabled || !m_Window.IsLoaded()) {
         return;
     }
+    // The handler may destroy the timer with its window: only a timer that is
+    // still there is told its tick is over.
+    const std::shared_ptr<bool> alive = m_Alive;
     m_Ticking = true;
     try {
         Tick.Raise();
     } catch (...) {
-        m_Ticking = false;
+        if (*alive) {
+            m_Ticking = false;
+        }
         throw;
     }
-    m_Ticking = false;
+    if (*alive) {
+        m_Ticking = false;
+    }
 }
 
 // ---------------------------------------------------------------------------

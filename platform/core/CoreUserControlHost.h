@@ -51,6 +51,7 @@ private:
     bool m_Enabled;
     int m_Interval;
     bool m_Ticking = false;
+    std::shared_ptr<bool> m_Alive = std::make_shared<bool>(true);
 };
 
 class UserControlHost : public VisibleOf<IUserControlHost>, public IUserControlSite {

@@ -364,6 +364,19 @@ TEST_P(ConformanceTest, TimersStopWithTheirWindow) {
     EXPECT_EQ(ticks, 0);
 }
 
+TEST_P(ConformanceTest, ATickMayDestroyTheWindowOfItsTimer) {
+    auto& timer = Get<ITimer>(Shown(), "tmrTick");
+    int ticks = 0;
+    timer.Tick.Connect([&] {
+        ++ticks;
+        m_Window.reset();
+    });
+    timer.SetInterval(MinimumTimerInterval);
+    timer.SetEnabled(true);
+    Desktop().Pump(60);
+    EXPECT_EQ(ticks, 1);
+}
+
 // ---------------------------------------------------------------------------
 // Popup menus
 
