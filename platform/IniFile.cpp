@@ -308,6 +308,9 @@ bool Scan(std::string_view text, OnLine&& onLine) {
                 if (i < size && IsLineEnd(escaped) && IsLineEnd(text[i]) && text[i] != escaped) {
                     ++i;
                 }
+                if (i == size && IsLineEnd(escaped)) {
+                    return false;  // cut off in a continued line
+                }
             } else if (c == '"') {
                 inQuotes = !inQuotes;
                 ++i;
@@ -365,8 +368,11 @@ bool IsUtf8(std::string_view bytes) {
 std::string EscapeIniKey(std::string_view utf8) {
     constexpr std::string_view Digits = "0123456789ABCDEF";
     std::string out;
-    for (const char16_t c : ToUtf16(utf8)) {
-        if (c == u'/') {
+    const std::u16string text = ToUtf16(utf8);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        // A '\' at the end would escape the '=' after the key: there it is %2F.
+        if (c == u'/' && i + 1 < text.size()) {
             out += '\\';
         } else if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
                    (c >= u'0' && c <= u'9') || c == u'_' || c == u'-' || c == u'.') {
@@ -698,7 +704,14 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
         const Place& first = assignments.front();
         bytes.replace(first.Begin, first.ContentEnd - first.Begin, assignment);
     } else if (insertAt != None) {
-        bytes.insert(insertAt, "\n" + assignment);
+        // After the line end that ends the block's last line, in the same style;
+        // before it, a backslash could make the two lines one.
+        const std::size_t lineEnd = LineEndLength(bytes, insertAt);
+        if (lineEnd == 0) {
+            bytes.insert(insertAt, "\n" + assignment);
+        } else {
+            bytes.insert(insertAt + lineEnd, assignment + bytes.substr(insertAt, lineEnd));
+        }
     } else {
         const std::size_t start = bytes.starts_with(Bom) ? Bom.size() : 0;
         if (bytes.find_first_not_of(" \t\r\n", start) != None) {

@@ -49,6 +49,7 @@ TEST(IniFileTest, DamagedFilesAreTold) {
         {"[Settings]\nWeight=7\0"s + "0\n", true, "a NUL byte"},
         {"[Settings]\nWeight=\"70\n", true, "cut off inside quotes"},
         {"[Settings]\nWeight=70\\", true, "cut off after a backslash"},
+        {"[Settings]\nWeight=70\\\r\n", true, "cut off in a continued line"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(!IniFile::Parse(c.Bytes).has_value(), c.Damaged) << c.What;
@@ -159,8 +160,8 @@ TEST(IniFileTest, TextsAndKeysAreEscapedAsQSettingsEscapesThem) {
         EXPECT_EQ(UnescapeIniText(c.Escaped), c.Text) << Show(c.Escaped);
     }
     const Case keys[] = {
-        {"Weight", "Weight"},  {"a_b-c.d", "a_b-c.d"},     {"we ird%key/x", "we%20ird%25key\\x"},
-        {"u\xC3\xA9", "u%E9"}, {"\xE4\xBD\x93", "%U4F53"},
+        {"Weight", "Weight"}, {"a_b-c.d", "a_b-c.d"}, {"we ird%key/x", "we%20ird%25key\\x"},
+        {"ends/", "ends%2F"}, {"u\xC3\xA9", "u%E9"},  {"\xE4\xBD\x93", "%U4F53"},
     };
     for (const Case& c : keys) {
         EXPECT_EQ(EscapeIniKey(c.Text), c.Escaped) << c.Text;
@@ -228,6 +229,8 @@ TEST(IniFileTest, SettingAKeyChangesItsOwnLineAndNothingElse) {
          "[Settings]\nA=1\n; note\nWeight=70 kg\n[Other]\nx=1\n[Settings]\nB=2\n",
          "in the section's first block"},
         {"[Settings]\n", "Settings", "Weight", "[Settings]\nWeight=70 kg\n", "an empty section"},
+        {"[Settings]\nx=a\\\n\n[Other]\n", "Settings", "Weight",
+         "[Settings]\nx=a\\\n\nWeight=70 kg\n[Other]\n", "after a continued line"},
         {"[Other]\nx=1\n", "Settings", "Weight", "[Other]\nx=1\n\n[Settings]\nWeight=70 kg\n",
          "a missing section"},
         {"[Other]\nx=\"a\nb\"", "Settings", "Weight",
