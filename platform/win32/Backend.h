@@ -26,6 +26,7 @@
 #include "platform/UserControlRegistry.h"
 #include "platform/WindowSystem.h"
 #include "platform/win32/Native.h"
+#include "platform/win32/RegistrySettings.h"
 
 namespace ponderix::platform::win32::detail {
 
@@ -460,14 +461,6 @@ private:
 
 // ---------------------------------------------------------------------------
 // Services
-
-class RegistrySettings final : public ISettingsStore {
-public:
-    std::string GetSetting(std::string_view application, std::string_view section,
-                           std::string_view key, std::string_view defaultValue) override;
-    void SaveSetting(std::string_view application, std::string_view section, std::string_view key,
-                     std::string_view value) override;
-};
 
 class PopupMenu final : public IPopupMenu {
 public:
