@@ -11,7 +11,7 @@
 // - [x] CursorPos, WindowFromPoint: QCursor::pos() and QApplication::widgetAt()
 // - [x] ShellOpen: QDesktopServices::openUrl
 // - [x] DecimalSeparator: the system locale's
-// - [x] Settings: QSettings, per user, INI format (QtSettingsStore.h)
+// - [x] Settings: per user, an INI file as QSettings writes it (QtSettingsStore.h)
 // - [x] DoEvents, Run: processEvents(), and an event loop that ends when no
 //       loaded window is left
 // - [x] fonts: Wine's Tahoma and MS Sans Serif registered by path when installed;
