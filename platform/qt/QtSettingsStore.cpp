@@ -25,6 +25,7 @@ namespace {
 constexpr off_t MaxFileSize = 16 * 1024 * 1024;
 // How long a save waits for another program that holds the lock.
 constexpr int LockWaitMilliseconds = 1000;
+constexpr useconds_t LockRetryMicroseconds = 10000;
 // How many links are followed before a chain of them counts as a loop.
 constexpr int MaxLinks = 40;
 // How many kept-aside names are tried: <file>.damaged, then .damaged.1 and on.
@@ -237,6 +238,24 @@ void SyncFolder(const std::string& folder) {
     }
 }
 
+// Takes the lock, trying every few milliseconds for a second at most: another
+// program holds it only while it writes, and QLockFile's own wait, which
+// doubles its pauses, could miss every moment it is free.
+bool TakeLock(QLockFile& lock) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(LockWaitMilliseconds);
+    while (true) {
+        if (lock.tryLock(0)) {
+            return true;
+        }
+        if (lock.error() != QLockFile::LockFailedError ||
+            std::chrono::steady_clock::now() >= deadline) {
+            return false;  // no permission, or held all along
+        }
+        ::usleep(LockRetryMicroseconds);
+    }
+}
+
 SaveOutcome NoneSaved(std::span<const Setting> values) {
     SaveOutcome outcome;
     for (const Setting& setting : values) {
@@ -284,7 +303,7 @@ SaveOutcome QtSettingsStore::SaveSettings(std::string_view application, std::str
         return NoneSaved(values);
     }
     QLockFile lock(QFile::decodeName(QByteArray::fromStdString(lockPath)));
-    if (!lock.tryLock(LockWaitMilliseconds)) {
+    if (!TakeLock(lock)) {
         return NoneSaved(values);
     }
 
