@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -361,6 +362,7 @@ public:
         edit->setText(ToQString(row.Caption));
         edit->setAlignment(HorizontalAlignment(row.Alignment) | Qt::AlignVCenter);
         edit->setFocusPolicy(Qt::StrongFocus);
+        edit->setMaxLength(std::numeric_limits<int>::max());  // no cut at 32,767 characters
         const QColor back = row.BackColour ? ToQColor(*row.BackColour) : QColor();
         const QColor fore = ToQColor(row.ForeColour);
         if (row.Border == Border::Sunken3D) {
