@@ -20,9 +20,10 @@
 namespace ponderix::platform::qt {
 namespace {
 
-// Far beyond any file of ours (a weight of a million characters needs a few
-// MiB at most), and small enough to read at once at every start.
-constexpr off_t MaxFileSize = 16 * 1024 * 1024;
+// Far beyond what a person types (a weight of a million characters fits), and
+// small enough that the window, which shows the weight whole, still opens
+// within a second. Nothing larger is read, and nothing larger is written.
+constexpr off_t MaxFileSize = 2 * 1024 * 1024;
 // How long a save waits for another program that holds the lock.
 constexpr int LockWaitMilliseconds = 1000;
 constexpr useconds_t LockRetryMicroseconds = 10000;
@@ -334,6 +335,9 @@ SaveOutcome QtSettingsStore::SaveSettings(std::string_view application, std::str
         }
     } catch (const std::logic_error&) {
         return NoneSaved(values);
+    }
+    if (file->Bytes().size() > static_cast<std::size_t>(MaxFileSize)) {
+        return NoneSaved(values);  // it would not be read at the next start
     }
 
     int fd = -1;

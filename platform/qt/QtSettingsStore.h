@@ -8,7 +8,7 @@
 // - [x] GetSetting: the stored text, or the default when there is none. Only a
 //       regular file (links followed) is opened, and never so that it waits (a
 //       FIFO is no file to read); a file that is missing, unreadable, larger
-//       than 16 MiB or damaged has no values. Reading never locks.
+//       than 2 MiB or damaged has no values. Reading never locks.
 // - [x] SaveSettings: every value in one new file that replaces the old one in
 //       one step (written beside it, flushed to the disk, renamed over it), so
 //       a crash or a second instance never leaves half a file. Under the lock
@@ -22,6 +22,7 @@
 //         there changes;
 //       - the keys and lines of the file that are not being saved stay as they
 //         are;
+//       - a file that would be larger than 2 MiB is not written;
 //       - a damaged file is first kept beside its old name as
 //         <file>.damaged (or <file>.damaged.1, .2 ... when that is taken), and
 //         the outcome says where; the clean file then holds the new values only.

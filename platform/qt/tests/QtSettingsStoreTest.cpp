@@ -261,6 +261,12 @@ std::vector<HostileStore> HostileStores() {
              return std::string();
          },
          "140", "20", true, Clean, true, KeptMessage},
+        {"AFileTooLargeToTrust",
+         [](Scratch& scratch) {
+             WriteBytes(scratch.File(), "[Settings]\nWeight=70" + std::string(3 << 20, 'x') + "\n");
+             return std::string();
+         },
+         "140", "20", true, Clean, true, KeptMessage},
         {"InvalidUtf8",
          Holding("[Settings]\nWeight=8\xff"
                  "0\nHeight=\" 30\"\n"),
@@ -496,6 +502,17 @@ TEST(SettingsStoreTest, AStoreKeptAsideBeforeIsNeverOverwritten) {
         EXPECT_TRUE(ReadBytes(scratch.File() + kept[round]) ==
                     RandomBytes(100, static_cast<unsigned>(round)));
     }
+}
+
+TEST(SettingsStoreTest, AFileTooLargeToReadAtTheNextStartIsNotWritten) {
+    Scratch scratch;
+    QtSettingsStore store(scratch.Config());
+    WriteBytes(scratch.File(), Good);
+    const std::string weight = "70" + std::string(3 << 20, 'x');
+    const Setting values[] = {{"Weight", weight}, {"Height", " 25"}};
+    EXPECT_EQ(store.SaveSettings("Ponderix", "Settings", values).NotSaved,
+              (std::vector<std::string>{"Weight", "Height"}));
+    EXPECT_EQ(ReadBytes(scratch.File()), Good);
 }
 
 // ---------------------------------------------------------------------------
