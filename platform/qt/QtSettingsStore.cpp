@@ -1,5 +1,6 @@
 #include "platform/qt/QtSettingsStore.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -167,6 +168,33 @@ std::optional<std::string> FollowLinks(std::string path) {
         path = target.starts_with('/') ? target : FolderOf(path) + "/" + target;
     }
     return std::nullopt;
+}
+
+// The name of a file that a save writes beside the path before it takes the
+// path's place: .<name>.<number>.new.
+bool IsTemporaryOf(const std::string& path, std::string_view candidate) {
+    const std::string prefix = "." + NameOf(path) + ".";
+    if (!candidate.starts_with(prefix) || !candidate.ends_with(".new")) {
+        return false;
+    }
+    const std::string_view number =
+        candidate.substr(prefix.size(), candidate.size() - prefix.size() - 4);
+    return !number.empty() && number.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// Removes what saves that were killed half way left beside the path. Only
+// under the lock: then no other save is writing one.
+void RemoveLeftOvers(const std::string& path) {
+    DIR* folder = ::opendir(FolderOf(path).c_str());
+    if (folder == nullptr) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(folder)) {
+        if (IsTemporaryOf(path, entry->d_name)) {
+            ::unlinkat(::dirfd(folder), entry->d_name, 0);
+        }
+    }
+    ::closedir(folder);
 }
 
 // A new, empty file of its own beside the path, for writing.
@@ -340,6 +368,7 @@ SaveOutcome QtSettingsStore::SaveSettings(std::string_view application, std::str
         return NoneSaved(values);  // it would not be read at the next start
     }
 
+    RemoveLeftOvers(*target);
     int fd = -1;
     const std::optional<std::string> temporary = CreateBeside(*target, fd);
     if (!temporary) {

@@ -9,6 +9,7 @@
 // superuser, whom those bits do not stop.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -656,6 +657,30 @@ TEST(SettingsStoreTest, TwoProgramsSavingInTurnNeverTearTheFileNorLoseAValue) {
     EXPECT_EQ(store.GetSetting("Ponderix", "Settings", "Parent", ""), std::to_string(Saves));
     EXPECT_EQ(store.GetSetting("Ponderix", "Settings", "Child", ""), std::to_string(Saves));
     EXPECT_EQ(LeftOvers(scratch.Path("")), std::vector<std::string>());
+}
+
+TEST(SettingsStoreTest, AProgramKilledWhileSavingLeavesAWholeFile) {
+    Scratch scratch;
+    QtSettingsStore store(scratch.Config());
+    std::mt19937 random(7);
+    for (int round = 0; round < 10; ++round) {
+        StartHelper(scratch, {"save", QString::fromStdString(scratch.Config()), "Killed", "1000"});
+        ::usleep(static_cast<useconds_t>(20000 + random() % 30000));
+        ::kill(static_cast<pid_t>(scratch.Helper->processId()), SIGKILL);
+        scratch.Helper->waitForFinished();
+        // The lock of the killed program is stale now, and taken over.
+        const std::optional<IniFile> file = IniFile::Parse(ReadBytes(scratch.File()));
+        ASSERT_TRUE(file) << "torn in round " << round;
+        EXPECT_EQ(file->Get("Settings", "Weight"), file->Get("Settings", "Height"));
+    }
+    // What a killed save leaves, and a file of someone else's.
+    WriteBytes(scratch.Folder() + "/.Ponderix.ini.4711.new", "[Settings]\nWeight=1\n");
+    WriteBytes(scratch.Folder() + "/.Ponderix.ini.mine.new", "mine");
+    const Setting values[] = {{"Weight", "70"}, {"Height", " 25"}};
+    EXPECT_TRUE(store.SaveSettings("Ponderix", "Settings", values).NotSaved.empty());
+    EXPECT_EQ(LeftOvers(scratch.Path("")),
+              std::vector<std::string>{scratch.Folder() + "/.Ponderix.ini.mine.new"})
+        << "a save clears what killed saves left, and only that";
 }
 
 }  // namespace
