@@ -23,6 +23,7 @@
 //       - the keys and lines of the file that are not being saved stay as they
 //         are;
 //       - a file that would be larger than 2 MiB is not written;
+//       - what a save killed half way left beside the file goes at the next;
 //       - a damaged file is first kept beside its old name as
 //         <file>.damaged (or <file>.damaged.1, .2 ... when that is taken), and
 //         the outcome says where; the clean file then holds the new values only.
