@@ -301,12 +301,17 @@ std::string QtSettingsStore::FilePath(std::string_view application) const {
                                                            QStandardPaths::GenericConfigLocation))
                                          .toStdString()
                                    : m_Folder;
+    if (folder.empty()) {
+        return {};  // no configuration folder at all: nothing to read or write
+    }
     return folder + "/" + std::string(application) + "/" + std::string(application) + ".ini";
 }
 
 std::string QtSettingsStore::GetSetting(std::string_view application, std::string_view section,
                                         std::string_view key, std::string_view defaultValue) {
-    FileContents contents = ReadRegularFile(FilePath(application));
+    const std::string path = FilePath(application);
+    FileContents contents =
+        path.empty() ? FileContents{FileState::Missing, {}} : ReadRegularFile(path);
     if (contents.State != FileState::Read) {
         return std::string(defaultValue);
     }
@@ -321,7 +326,7 @@ SaveOutcome QtSettingsStore::SaveSettings(std::string_view application, std::str
                                           std::span<const Setting> values) {
     using State = FileState;
     const std::string path = FilePath(application);
-    if (!MakeFolders(FolderOf(path))) {
+    if (path.empty() || !MakeFolders(FolderOf(path))) {
         return NoneSaved(values);
     }
 

@@ -48,7 +48,8 @@ public:
     SaveOutcome SaveSettings(std::string_view application, std::string_view section,
                              std::span<const Setting> values) override;
 
-    // The file of an application's settings.
+    // The file of an application's settings; empty when the user has no
+    // configuration folder.
     std::string FilePath(std::string_view application) const;
 
 private:
