@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <ctime>
 #include <optional>
 #include <random>
 #include <stdexcept>
@@ -28,6 +29,9 @@ constexpr off_t MaxFileSize = 2 * 1024 * 1024;
 // How long a save waits for another program that holds the lock.
 constexpr int LockWaitMilliseconds = 1000;
 constexpr useconds_t LockRetryMicroseconds = 10000;
+// How old an empty lock file is before it counts as left by a killed program
+// (QLockFile writes into it within microseconds of making it).
+constexpr std::chrono::milliseconds AbandonedLockAge{500};
 // How many links are followed before a chain of them counts as a loop.
 constexpr int MaxLinks = 40;
 // How many kept-aside names are tried: <file>.damaged, then .damaged.1 and on.
@@ -267,14 +271,45 @@ void SyncFolder(const std::string& folder) {
     }
 }
 
+// Whether the lock file was made a while ago and is still empty.
+bool IsAbandoned(const std::string& lockPath, struct stat& info) {
+    if (::lstat(lockPath.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size != 0) {
+        return false;
+    }
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const auto age = std::chrono::seconds(now.tv_sec - info.st_mtim.tv_sec) +
+                     std::chrono::nanoseconds(now.tv_nsec - info.st_mtim.tv_nsec);
+    return age > AbandonedLockAge;
+}
+
+// Removes a lock file that a program killed while it took the lock left
+// empty: QLockFile writes who holds the lock as it makes the file, and would
+// wait 30 s before it calls an empty one stale. It is removed under the guard
+// that QLockFile takes to remove a stale lock, <lock>.rmlock, so that no other
+// program's new lock can be removed instead.
+bool RemoveAbandonedLock(const std::string& lockPath) {
+    struct stat seen {};
+    if (!IsAbandoned(lockPath, seen)) {
+        return false;
+    }
+    QLockFile guard(QFile::decodeName(QByteArray::fromStdString(lockPath + ".rmlock")));
+    if (!guard.tryLock(0)) {
+        return false;
+    }
+    struct stat again {};
+    return IsAbandoned(lockPath, again) && again.st_ino == seen.st_ino &&
+           ::unlink(lockPath.c_str()) == 0;
+}
+
 // Takes the lock, trying every few milliseconds for a second at most: another
 // program holds it only while it writes, and QLockFile's own wait, which
 // doubles its pauses, could miss every moment it is free.
-bool TakeLock(QLockFile& lock) {
+bool TakeLock(QLockFile& lock, const std::string& lockPath) {
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(LockWaitMilliseconds);
     while (true) {
-        if (lock.tryLock(0)) {
+        if (lock.tryLock(0) || (RemoveAbandonedLock(lockPath) && lock.tryLock(0))) {
             return true;
         }
         if (lock.error() != QLockFile::LockFailedError ||
@@ -337,7 +372,7 @@ SaveOutcome QtSettingsStore::SaveSettings(std::string_view application, std::str
         return NoneSaved(values);
     }
     QLockFile lock(QFile::decodeName(QByteArray::fromStdString(lockPath)));
-    if (!TakeLock(lock)) {
+    if (!TakeLock(lock, lockPath)) {
         return NoneSaved(values);
     }
 

@@ -13,7 +13,8 @@
 //       one step (written beside it, flushed to the disk, renamed over it), so
 //       a crash or a second instance never leaves half a file. Under the lock
 //       <file>.lock, as QLockFile (and so QSettings) takes it, waited for a
-//       second at most; a lock whose process is gone is taken over.
+//       second at most; a lock whose process is gone is taken over, and so is
+//       one left empty by a program killed while it took it.
 //       - a symbolic link stays a link: the file it leads to is replaced, in
 //         that file's folder; a link that leads nowhere yet gets its file made;
 //       - only a regular file is written over: a folder, FIFO, socket or device

@@ -402,6 +402,18 @@ std::vector<HostileStore> HostileStores() {
          },
          "80", " 30", true, GoodSaved, false, "", Condition::Nothing, "70",
          [](Scratch& scratch) { EXPECT_FALSE(fs::exists(scratch.File() + ".lock")); }},
+        {"AnEmptyLockOfAProgramKilledWhileItTookIt",
+         [](Scratch& scratch) {
+             WriteBytes(scratch.File(), Good);
+             const std::string lock = scratch.File() + ".lock";
+             WriteBytes(lock, "");
+             const timespec fiveSecondsAgo[2] = {{::time(nullptr) - 5, 0},
+                                                 {::time(nullptr) - 5, 0}};
+             ::utimensat(AT_FDCWD, lock.c_str(), fiveSecondsAgo, 0);
+             return std::string();
+         },
+         "80", " 30", true, GoodSaved, false, "", Condition::Nothing, "70",
+         [](Scratch& scratch) { EXPECT_FALSE(fs::exists(scratch.File() + ".lock")); }},
         {"ALockThatIsAFifo",
          [](Scratch& scratch) {
              WriteBytes(scratch.File(), Good);
@@ -668,7 +680,9 @@ TEST(SettingsStoreTest, AProgramKilledWhileSavingLeavesAWholeFile) {
         ::usleep(static_cast<useconds_t>(20000 + random() % 30000));
         ::kill(static_cast<pid_t>(scratch.Helper->processId()), SIGKILL);
         scratch.Helper->waitForFinished();
-        // The lock of the killed program is stale now, and taken over.
+        // The lock of the killed program is stale now, and taken over; killed
+        // while it took the lock, it may have left the lock file empty, which
+        // the next save takes over too.
         const std::optional<IniFile> file = IniFile::Parse(ReadBytes(scratch.File()));
         ASSERT_TRUE(file) << "torn in round " << round;
         EXPECT_EQ(file->Get("Settings", "Weight"), file->Get("Settings", "Height"));
