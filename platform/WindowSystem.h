@@ -9,8 +9,10 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Controls.h"
 #include "platform/Error.h"
@@ -79,16 +81,50 @@ public:
     virtual unsigned Track(ScreenPoint at, const IWindow& owner) = 0;
 };
 
+// One key of a section and the text to store under it.
+struct Setting {
+    std::string_view Key;
+    std::string_view Value;
+};
+
+// What a save did. Nothing of the user's is ever dropped: a store that could
+// not be read is kept under another name before a clean one replaces it.
+struct SaveOutcome {
+    // The keys whose new values are not in the store, in the order given;
+    // empty when every value was stored.
+    std::vector<std::string> NotSaved;
+    // Where the store that could not be read was kept, when this save replaced
+    // it; empty otherwise. Reported once: the store is clean afterwards.
+    std::string KeptAside;
+};
+
 // A per-user store of text values by application, section and key.
+//
+// Reading never waits and never fails: a store that is missing, unreadable,
+// damaged or of the wrong kind has no values, and the caller's default stands.
 class ISettingsStore {
 public:
     virtual ~ISettingsStore() = default;
 
     virtual std::string GetSetting(std::string_view application, std::string_view section,
                                    std::string_view key, std::string_view defaultValue) = 0;
-    // Throws PlatformError when the value could not be stored.
-    virtual void SaveSetting(std::string_view application, std::string_view section,
-                             std::string_view key, std::string_view value) = 0;
+
+    // Stores the values of one section together: all of them or none, where
+    // the store can do that (a file is replaced in one step; see each backend
+    // for what it does otherwise). Waits a second at most for another program
+    // that holds the store. A store that cannot be written is no exception:
+    // the outcome names the values that were not stored.
+    virtual SaveOutcome SaveSettings(std::string_view application, std::string_view section,
+                                     std::span<const Setting> values) = 0;
+
+    // One value; throws PlatformError when it was not stored.
+    void SaveSetting(std::string_view application, std::string_view section, std::string_view key,
+                     std::string_view value) {
+        const Setting setting{key, value};
+        if (!SaveSettings(application, section, {&setting, 1}).NotSaved.empty()) {
+            throw PlatformError("the setting '" + std::string(key) + "' could not be saved");
+        }
+    }
 };
 
 class IWindowSystem {

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QTest>
 #include <QWidget>
 
@@ -184,6 +185,34 @@ TEST_F(QtWindowsTest, ARealClickOnCalculateShowsTheResultAndSavesIt) {
     EXPECT_TRUE(lines.contains("[Settings]"));
     EXPECT_TRUE(lines.contains("Weight=140"));
     EXPECT_TRUE(lines.contains("Height=\" 20\""));
+}
+
+TEST_F(QtWindowsTest, AWeightOf100000CharactersGoesThroughTheTextBoxAndTheStoreWhole) {
+    const std::string weight = "70" + std::string(99998, 'x');
+    m_Main.reset();
+    m_System.Settings().SaveSetting("Ponderix", "Settings", "Weight", weight);
+    m_Main = Main(m_System);
+    QTest::qWait(20);
+
+    auto* edit = qobject_cast<QLineEdit*>(Find(Window(), "Text1"));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->text().size(), 100000) << "restored whole";
+    // Typed at the end, past what a line edit holds by default.
+    edit->setFocus();
+    edit->end(false);
+    QTest::keyClicks(edit, "kg");
+    const std::string typed = Window().Get<platform::ITextBox>("Text1").Text();
+    EXPECT_TRUE(typed == weight + "kg") << typed.size() << " characters";
+
+    QWidget* key = Find(Window(), "btnCalculate");
+    const QPoint middle(75, 20);
+    QTest::mouseMove(key, middle);
+    QTest::mousePress(key, Qt::LeftButton, Qt::NoModifier, middle);
+    QTest::mouseRelease(key, Qt::LeftButton, Qt::NoModifier, middle);
+    QTest::qWait(20);
+    EXPECT_EQ(Window().Get<platform::ILabel>("lblBMI").Caption(), "10.67");
+    const std::string stored = m_System.Settings().GetSetting("Ponderix", "Settings", "Weight", "");
+    EXPECT_TRUE(stored == weight + "kg") << stored.size() << " characters";
 }
 
 TEST_F(QtWindowsTest, TheInformationWindowsAreFixedDialogsOverTheMainWindow) {

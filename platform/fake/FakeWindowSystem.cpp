@@ -75,12 +75,26 @@ public:
         return found == stored.end() ? std::string(defaultValue) : found->second;
     }
 
-    void SaveSetting(std::string_view application, std::string_view section, std::string_view key,
-                     std::string_view value) override {
-        m_System.Check("Settings.SaveSetting");
-        m_System
-            .StoredSettings()[{std::string(application), std::string(section), std::string(key)}] =
-            std::string(value);
+    // Each value is stored unless its save is made to fail ("Settings.SaveSettings"
+    // for all, "Height:Settings.SaveSettings" for one): a store that writes
+    // values one by one, so that a test can see any outcome.
+    SaveOutcome SaveSettings(std::string_view application, std::string_view section,
+                             std::span<const Setting> values) override {
+        SaveOutcome outcome;
+        for (const Setting& setting : values) {
+            try {
+                m_System.Check("Settings.SaveSettings", setting.Key);
+            } catch (const PlatformError&) {
+                outcome.NotSaved.emplace_back(setting.Key);
+                continue;
+            }
+            m_System.StoredSettings()[{std::string(application), std::string(section),
+                                       std::string(setting.Key)}] = std::string(setting.Value);
+        }
+        if (outcome.NotSaved.empty()) {
+            outcome.KeptAside = m_System.TakeDamagedStore();
+        }
+        return outcome;
     }
 
 private:

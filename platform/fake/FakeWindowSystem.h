@@ -23,6 +23,7 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/core/CoreUserControlHost.h"
@@ -124,10 +125,14 @@ public:
     // The settings store's contents: (application, section, key) -> value.
     using SettingsKey = std::tuple<std::string, std::string, std::string>;
     std::map<SettingsKey, std::string>& StoredSettings() { return m_StoredSettings; }
+    // The store could not be read: the next save that stores every value reports
+    // that it was kept aside under that name.
+    void SetDamagedStore(std::string keptAs) { m_DamagedStore = std::move(keptAs); }
+    std::string TakeDamagedStore() { return std::exchange(m_DamagedStore, {}); }
 
     // Makes an operation fail with PlatformError, the next `times` calls or (-1)
     // every call. An operation is named "Kind.Method" ("Label.SetCaption",
-    // "Site.DrawPicture", "Timer.SetEnabled", "Settings.SaveSetting",
+    // "Site.DrawPicture", "Timer.SetEnabled", "Settings.SaveSettings",
     // "Window.Show"), optionally for one control only: "lblBMI:Label.SetCaption".
     void FailOperation(std::string operation, int times = -1);
     void StopFailing() { m_Faults.clear(); }
@@ -179,6 +184,7 @@ private:
     std::string m_DecimalSeparator = ".";
     int m_DoEventsCount = 0;
     std::map<SettingsKey, std::string> m_StoredSettings;
+    std::string m_DamagedStore;
     std::unique_ptr<SettingsStore> m_Settings;
     std::map<std::string, int, std::less<>> m_Faults;
 };

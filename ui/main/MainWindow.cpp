@@ -1,5 +1,6 @@
 #include "ui/main/MainWindow.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 #include <variant>
@@ -46,6 +47,32 @@ std::string StoredHeightText(int row) {
     std::string text = row < 0 ? "" : " ";
     text += std::to_string(row);
     return text;
+}
+
+std::string KeptAsideMessage(std::string_view keptAs) {
+    return "The settings file could not be read, so it was kept as " + std::string(keptAs) +
+           " and replaced with a new one.";
+}
+
+std::vector<std::string> SaveMessages(const platform::SaveOutcome& outcome) {
+    std::vector<std::string> messages;
+    if (!outcome.KeptAside.empty()) {
+        messages.push_back(KeptAsideMessage(outcome.KeptAside));
+    }
+    const auto notSaved = [&](std::string_view key) {
+        return std::find(outcome.NotSaved.begin(), outcome.NotSaved.end(), key) !=
+               outcome.NotSaved.end();
+    };
+    const bool weight = notSaved("Weight");
+    const bool height = notSaved("Height");
+    if (weight && !height) {
+        messages.emplace_back(MainWindow::WeightNotSavedMessage);
+    } else if (height && !weight) {
+        messages.emplace_back(MainWindow::HeightNotSavedMessage);
+    } else if (!outcome.NotSaved.empty()) {
+        messages.emplace_back(MainWindow::NotSavedMessage);
+    }
+    return messages;
 }
 
 MainWindow::MainWindow(platform::IWindowSystem& system, LinkOpener openLink)
@@ -144,14 +171,19 @@ void MainWindow::btnCalculate_Click() {
 }
 
 void MainWindow::SaveSettings() {
+    // Both in one save, so that the store never holds a weight without its height.
+    platform::SaveOutcome outcome;
     try {
-        platform::ISettingsStore& settings = m_System.Settings();
-        settings.SaveSetting(ProductName, SettingsSection, "Weight", Text1.Text());
-        settings.SaveSetting(ProductName, SettingsSection, "Height",
-                             StoredHeightText(List1.ListIndex()));
+        const std::string weight = Text1.Text();
+        const std::string height = StoredHeightText(List1.ListIndex());
+        const platform::Setting values[] = {{"Weight", weight}, {"Height", height}};
+        outcome = m_System.Settings().SaveSettings(ProductName, SettingsSection, values);
     } catch (const platform::PlatformError&) {
-        // The result stays on the screen; the user learns it will not be remembered.
-        m_System.ShowErrorMessage(NotSavedMessage, ProductName);
+        outcome.NotSaved = {"Weight", "Height"};
+    }
+    // The result stays on the screen; the user learns what will not be remembered.
+    for (const std::string& message : SaveMessages(outcome)) {
+        m_System.ShowErrorMessage(message, ProductName);
     }
 }
 

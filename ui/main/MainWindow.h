@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/WindowSystem.h"
 #include "ui/LinkOpener.h"
@@ -27,9 +28,13 @@ public:
 
     // Shown when a weight is beyond what the arithmetic can hold.
     static constexpr std::string_view WeightTooLargeMessage = "The weight is too large";
-    // Shown when the weight and height could not be stored.
+    // Shown when the weight and height, or one of them, could not be stored.
     static constexpr std::string_view NotSavedMessage =
         "The weight and height could not be saved for the next start.";
+    static constexpr std::string_view WeightNotSavedMessage =
+        "The weight could not be saved for the next start.";
+    static constexpr std::string_view HeightNotSavedMessage =
+        "The height could not be saved for the next start.";
 
     // Builds the window from its layout and loads it (hidden). The banner, the
     // publisher's name and the About window's link hand the publisher's address
@@ -89,5 +94,13 @@ int StoredHeightRow(std::string_view stored);
 // How the selected row is stored: its digits after one space (the sign
 // position of a non-negative number): row 20 is " 20".
 std::string StoredHeightText(int row);
+
+// Shown once, when a settings store that could not be read was kept under
+// another name and a new one took its place.
+std::string KeptAsideMessage(std::string_view keptAs);
+
+// What the window tells the user after it saved the weight and height, in
+// order: nothing when both were stored into a store that could be read.
+std::vector<std::string> SaveMessages(const platform::SaveOutcome& outcome);
 
 }  // namespace ponderix::ui

@@ -264,16 +264,67 @@ TEST_F(MainWindowTest, AMissingHeightCanOnlyComeFromTheStore) {
     EXPECT_EQ(Stored("Height"), " 35");
 }
 
-TEST_F(MainWindowTest, AStoreThatCannotBeWrittenIsReportedAndTheResultStays) {
-    Start();
-    m_System.FailOperation("Settings.SaveSetting");
-    Calculate("220");
-    EXPECT_EQ(Label("lblBMI").Caption(), "33.52");
-    EXPECT_EQ(MessagePrompts(), std::vector<std::string>{std::string(MainWindow::NotSavedMessage)});
-    m_System.StopFailing();
-    Calculate("140");
-    EXPECT_EQ(Stored("Weight"), "140");
-    EXPECT_EQ(m_System.Messages().size(), 1U);
+TEST_F(MainWindowTest, WhatWasNotSavedIsToldAndTheResultStays) {
+    struct Case {
+        const char* Failing;  // the save made to fail, or none
+        const char* Damaged;  // where a damaged store is kept aside, or none
+        std::optional<std::string> Weight;
+        std::optional<std::string> Height;
+        std::vector<std::string> Messages;
+    };
+    const std::string both(MainWindow::NotSavedMessage);
+    const Case cases[] = {
+        {nullptr, nullptr, "220", " 20", {}},
+        {"Settings.SaveSettings", nullptr, "140", " 3", {both}},
+        {"Height:Settings.SaveSettings",
+         nullptr,
+         "220",
+         " 3",
+         {std::string(MainWindow::HeightNotSavedMessage)}},
+        {"Weight:Settings.SaveSettings",
+         nullptr,
+         "140",
+         " 20",
+         {std::string(MainWindow::WeightNotSavedMessage)}},
+        {nullptr,
+         "/home/u/.config/Ponderix/Ponderix.ini.damaged",
+         "220",
+         " 20",
+         {"The settings file could not be read, so it was kept as "
+          "/home/u/.config/Ponderix/Ponderix.ini.damaged and replaced with a new one."}},
+        {"Settings.SaveSettings", "/kept/aside", "140", " 3", {both}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Failing ? c.Failing : "-") + " " +
+                     (c.Damaged ? c.Damaged : "-"));
+        const std::size_t before = m_System.Messages().size();
+        Store("Weight", "140");
+        Store("Height", " 3");
+        Start();
+        if (c.Failing) {
+            m_System.FailOperation(c.Failing);
+        }
+        if (c.Damaged) {
+            m_System.SetDamagedStore(c.Damaged);
+        }
+        Calculate("220");
+        EXPECT_EQ(Label("lblBMI").Caption(), "33.52") << "the result stays";
+        EXPECT_EQ(Stored("Weight"), c.Weight);
+        EXPECT_EQ(Stored("Height"), c.Height);
+        const std::vector<std::string> prompts = MessagePrompts();
+        EXPECT_EQ(std::vector<std::string>(prompts.begin() + static_cast<std::ptrdiff_t>(before),
+                                           prompts.end()),
+                  c.Messages);
+
+        // Once the store takes both values, nothing more is said, but for a
+        // damaged store that a failed save did not replace.
+        m_System.StopFailing();
+        Calculate("140");
+        EXPECT_EQ(Stored("Weight"), "140");
+        EXPECT_EQ(m_System.Messages().size() - before,
+                  c.Messages.size() + (c.Damaged && c.Failing ? 1 : 0));
+        m_Main.reset();
+    }
 }
 
 TEST_F(MainWindowTest, WhatIsTypedIsSavedExactlyAndOnlyUnderWeight) {
