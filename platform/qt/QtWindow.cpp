@@ -167,6 +167,11 @@ void QtWindow::HideWithOwner(bool hidden) {
         m_Widget->hide();
     } else if (!hidden && m_HiddenWithOwner) {
         m_HiddenWithOwner = false;
+        // A window manager minimises a dialog together with its owner, and Qt
+        // keeps that state through the hiding. Mapped minimised again, the
+        // dialog would make the window manager minimise its owner once more:
+        // it comes back as the owner does, not minimised.
+        m_Widget->setWindowState(m_Widget->windowState() & ~Qt::WindowMinimized);
         m_Widget->show();
     }
 }
