@@ -6,7 +6,7 @@ PONDERIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # What building, running and testing need, from Debian's own packages.
 PONDERIX_BUILD_PACKAGES=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev libxcb1-dev
     fonts-liberation fonts-dejavu-core fonts-wine
 )
 # A virtual display, and the tools that drive the program on it like a user.

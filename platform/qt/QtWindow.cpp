@@ -9,6 +9,7 @@
 
 #include "assets/Assets.h"
 #include "platform/qt/QtWindowSystem.h"
+#include "platform/qt/X11Desktop.h"
 
 namespace ponderix::platform::qt {
 
@@ -144,7 +145,7 @@ void QtWindow::ShowNative(bool again) {
     if (again && m_Widget->isMinimized()) {
         m_Widget->showNormal();
     }
-    m_Widget->show();
+    ShowWidget();
     m_Widget->raise();
     m_Widget->activateWindow();
     // A surface that now lies under the resting cursor hears of it, as a move
@@ -172,6 +173,15 @@ void QtWindow::HideWithOwner(bool hidden) {
         // dialog would make the window manager minimise its owner once more:
         // it comes back as the owner does, not minimised.
         m_Widget->setWindowState(m_Widget->windowState() & ~Qt::WindowMinimized);
+        ShowWidget();
+    }
+}
+
+// An owned window has no task-bar entry of its own.
+void QtWindow::ShowWidget() {
+    if (Owner() != nullptr) {
+        ShowOffTaskBar(*m_Widget);
+    } else {
         m_Widget->show();
     }
 }

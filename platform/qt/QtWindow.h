@@ -67,6 +67,8 @@ protected:
 private:
     friend class WindowWidget;
 
+    void ShowWidget();
+
     QPointer<WindowWidget> m_Widget;
     bool m_HiddenWithOwner = false;
 };
