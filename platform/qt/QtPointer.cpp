@@ -74,7 +74,10 @@ QPoint PointerTracker::CursorPos() {
 
 QWidget* PointerTracker::WidgetAt(QPoint global) {
     if (Knows() && global == m_Position) {
-        return DeepestAt(*m_Window, global);
+        if (m_Under == nullptr) {
+            m_Under = DeepestAt(*m_Window, global);
+        }
+        return m_Under;
     }
     QWidget* widget = m_Desktop.WidgetAt(global);
     // The desktop's two answers together, with nothing in between: the
@@ -87,6 +90,9 @@ QWidget* PointerTracker::WidgetAt(QPoint global) {
 }
 
 void PointerTracker::Learn(QPoint global, QWidget* window) {
+    if (window != m_Window || global != m_Position) {
+        m_Under = nullptr;
+    }
     m_Window = window;
     m_Position = global;
     m_Asked.reset();
@@ -94,6 +100,7 @@ void PointerTracker::Learn(QPoint global, QWidget* window) {
 
 void PointerTracker::Forget() {
     m_Window = nullptr;
+    m_Under = nullptr;
     m_Asked.reset();
 }
 
@@ -139,8 +146,13 @@ bool PointerTracker::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::Resize:
         case QEvent::ZOrderChange:
         case QEvent::WindowStateChange:
-            if (watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
-                Forget();
+        case QEvent::ParentChange:
+            if (watched->isWidgetType()) {
+                if (static_cast<QWidget*>(watched)->isWindow()) {
+                    Forget();
+                } else {
+                    m_Under = nullptr;  // worked out again at the next question
+                }
             }
             break;
         default:

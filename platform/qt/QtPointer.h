@@ -14,7 +14,10 @@
 // moved, resized or restacked. A window of another program that comes over
 // the pointer sends the window below it a crossing event, so the certainty
 // ends then too. The widget under the pointer inside the known top-level is
-// worked out from the widgets' own geometry, which the program keeps itself.
+// worked out from the widgets' own geometry, which the program keeps itself,
+// once, and again after any widget was shown, hidden, moved, resized,
+// restacked or reparented (the program sets no masks on its widgets, nor
+// makes them transparent to the mouse after they are made).
 #pragma once
 
 #include <QAbstractNativeEventFilter>
@@ -60,6 +63,7 @@ private:
     Desktop m_Desktop;
     QPointer<QWidget> m_Window;  // the top-level under the pointer, when known
     QPoint m_Position;
+    QPointer<QWidget> m_Under;  // the deepest widget there, once worked out
     // The desktop's last answer to CursorPos, while nothing has come since.
     std::optional<QPoint> m_Asked;
 };

@@ -74,11 +74,35 @@ TEST_F(QtPointerTest, AsksTheDesktopOnceThenAnswersFromWhatItWasTold) {
     EXPECT_EQ(m_Asked, 2) << "a resting pointer costs no more questions";
     EXPECT_TRUE(m_Tracker.Knows());
 
-    // The widgets' own geometry answers for the widgets inside the window.
-    m_Button->hide();
-    EXPECT_EQ(Poll(), &m_Window);
-    m_Button->show();
-    EXPECT_EQ(Poll(), m_Button);
+    // The widgets' own geometry answers for the widgets inside the window,
+    // whatever happens to them.
+    QWidget cover(&m_Window);
+    cover.setGeometry(0, 0, 40, 40);
+    cover.hide();
+    struct Step {
+        std::string What;
+        std::function<void()> Act;
+        QWidget* Under;
+    };
+    const Step steps[] = {
+        {"the button hidden", [&] { m_Button->hide(); }, &m_Window},
+        {"shown again", [&] { m_Button->show(); }, m_Button},
+        {"moved away", [&] { m_Button->move(100, 100); }, &m_Window},
+        {"moved back", [&] { m_Button->move(10, 10); }, m_Button},
+        {"made smaller", [&] { m_Button->resize(5, 5); }, &m_Window},
+        {"made larger", [&] { m_Button->resize(50, 30); }, m_Button},
+        {"a sibling shown over it", [&] { cover.show(); }, &cover},
+        {"the button raised above it", [&] { m_Button->raise(); }, m_Button},
+        {"the sibling raised again", [&] { cover.raise(); }, &cover},
+        {"the button put into it", [&] { m_Button->setParent(&cover), m_Button->show(); },
+         m_Button},
+        {"the sibling gone",
+         [&] { m_Button->setParent(&m_Window), m_Button->show(), cover.hide(); }, m_Button},
+    };
+    for (const Step& step : steps) {
+        step.Act();
+        EXPECT_EQ(Poll(), step.Under) << step.What;
+    }
     EXPECT_EQ(m_Asked, 2);
 
     // Another point than the pointer's is the desktop's to answer.
