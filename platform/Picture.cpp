@@ -93,11 +93,13 @@ Bitmap ScaledNearest(const Bitmap& bitmap, int width, int height) {
     }
     Bitmap scaled{width, height, {}};
     scaled.Pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    // The source pixel under the centre of each pixel of the result, in
-    // integers: floor((x + 1/2) * from / to).
+    // Each source pixel covers the pixels of the result that its edges,
+    // scaled and put on the grid as ToWholePixels puts edges (halves up),
+    // enclose: pixel x of the result is the source pixel i with
+    // i * from / to < x + 1/2 <= (i + 1) * from / to.
     const auto source = [](int at, int from, int to) {
-        const long long under = (2LL * at + 1) * from / (2LL * to);
-        return static_cast<int>(std::min<long long>(under, from - 1));
+        const long long above = ((2LL * at + 1) * from + 2LL * to - 1) / (2LL * to);  // ceiling
+        return static_cast<int>(std::clamp<long long>(above - 1, 0, from - 1));
     };
     std::vector<int> columns(static_cast<std::size_t>(width));
     for (int x = 0; x < width; ++x) {

@@ -75,9 +75,10 @@ private:
     std::shared_ptr<ScaledSets> m_Sets;  // shared, like the pixels; read on demand
 };
 
-// The pixels with each one of the result taking the source pixel under its
-// centre: a plain scale to any size, which never mixes colours, so edges stay
-// sharp. An empty size gives an empty bitmap.
+// The pixels plainly scaled to any size: each pixel of the source becomes the
+// whole pixels its scaled edges enclose, the edges put on the grid as
+// ToWholePixels puts any edge (to the nearest pixel, halves up). No colours
+// are mixed, so edges stay sharp. An empty size gives an empty bitmap.
 Bitmap ScaledNearest(const Bitmap& bitmap, int width, int height);
 
 // Where a picture drawn at natural size with its top-left corner at (left,

@@ -112,15 +112,15 @@ TEST(PictureCache, ReadsTheScaledSetsFromTheFilesBesideThePicture) {
     EXPECT_EQ(decoded.size(), 3U);
 }
 
-TEST(ScaledNearest, EachPixelTakesTheSourcePixelUnderItsCentre) {
+TEST(ScaledNearest, EachSourcePixelCoversWhatItsEdgesRoundedHalvesUpEnclose) {
     const struct {
         int FromWidth;
         int ToWidth;
         std::vector<int> Columns;  // the source column of each column of the result
     } cases[] = {
         {3, 6, {0, 0, 1, 1, 2, 2}},
-        {2, 3, {0, 1, 1}},
-        {4, 5, {0, 1, 2, 2, 3}},
+        {2, 3, {0, 0, 1}},
+        {4, 5, {0, 1, 1, 2, 3}},
         {21, 32, {0,  0,  1,  2,  2,  3,  4,  4,  5,  6,  6,  7,  8,  8,  9,  10,
                   10, 11, 12, 12, 13, 14, 14, 15, 16, 16, 17, 18, 18, 19, 20, 20}},
         {6, 4, {0, 2, 3, 5}},
