@@ -52,6 +52,12 @@ public:
     virtual float ScaleWidth() const = 0;
     virtual float ScaleHeight() const = 0;
 
+    // Twips in one pixel of the window's unit: 15 at 96 dots per inch, fewer
+    // on a screen of more dots to the inch (10 at 144) where the backend works
+    // in that screen's pixels. Layouts are in twips; code that places a
+    // control by a distance of its own converts that distance with this.
+    virtual float TwipsPerPixel() const = 0;
+
     // Shows the window modeless. An owned window stays above its owner, hides
     // while the owner is minimised and is unloaded with it. Showing a window that
     // is already shown brings it to the front again.

@@ -73,6 +73,16 @@ void VisibleControl::MoveTo(float left, float top, std::optional<float> width,
     BoundsChanged();
 }
 
+void VisibleControl::Rescale(float oldTwipsPerPixel) {
+    // Through twips, so that going there and back gives the very same bounds.
+    const auto scaled = [&](float pixels) {
+        return m_Window.TwipsToPixels(pixels * oldTwipsPerPixel);
+    };
+    m_Bounds = {scaled(m_Bounds.Left), scaled(m_Bounds.Top), scaled(m_Bounds.Width),
+                scaled(m_Bounds.Height)};
+    BoundsChanged();
+}
+
 void VisibleControl::ChangeVisible(bool visible) {
     Check("Control.SetVisible");
     ShowNative(visible);

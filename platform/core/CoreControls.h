@@ -82,6 +82,9 @@ public:
     void Realise();
 
     void MoveTo(float left, float top, std::optional<float> width, std::optional<float> height);
+    // The window went to a screen of another scale (its TwipsPerPixel was
+    // `oldTwipsPerPixel`): the bounds keep their twips, so their pixels change.
+    virtual void Rescale(float oldTwipsPerPixel);
     void ChangeVisible(bool visible);
     void ChangeEnabled(bool enabled);
     void ToFront();

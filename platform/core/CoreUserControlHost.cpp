@@ -140,6 +140,18 @@ void UserControlHost::Resized() {
     m_Instance->UserControl_Resize();
 }
 
+void UserControlHost::Rescale(float oldTwipsPerPixel) {
+    m_Bounds.Left = m_Window.TwipsToPixels(m_Bounds.Left * oldTwipsPerPixel);
+    m_Bounds.Top = m_Window.TwipsToPixels(m_Bounds.Top * oldTwipsPerPixel);
+    if (m_Instance) {
+        Resized();
+    } else {
+        m_Bounds.Width = m_Window.TwipsToPixels(m_Width);
+        m_Bounds.Height = m_Window.TwipsToPixels(m_Height);
+        Place(ToWholePixels(m_Bounds));
+    }
+}
+
 // A move that changes the size resizes the surface and tells the instance.
 void UserControlHost::BoundsChanged() {
     const float width = m_Window.PixelsToTwips(m_Bounds.Width);

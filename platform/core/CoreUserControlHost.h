@@ -64,6 +64,9 @@ public:
     // Reads the saved properties, then takes the layout's size (Resize).
     void Load();
     void StopTimers();
+    // Keeps the size in twips: the surface takes its new pixels and the
+    // instance hears of it (Resize), which redraws it for the new screen.
+    void Rescale(float oldTwipsPerPixel) override;
     // The keys the instance marked as changed, in order.
     const std::vector<std::string>& ChangedProperties() const { return m_ChangedProperties; }
 

@@ -264,6 +264,18 @@ void Window::InnerSizeChanged() {
     Resize.Raise();
 }
 
+void Window::RescaleControls(float oldTwipsPerPixel) {
+    if (!m_Loaded || oldTwipsPerPixel == TwipsPerPixel()) {
+        return;
+    }
+    // Containers first: the rows list a frame before what it holds.
+    for (Entry& entry : m_Entries) {
+        if (entry.Visible != nullptr) {
+            entry.Visible->Rescale(oldTwipsPerPixel);
+        }
+    }
+}
+
 // Owned windows hide while their owner is minimised and come back with it.
 void Window::MinimisedChanged(bool minimised) {
     if (minimised == m_Minimised) {

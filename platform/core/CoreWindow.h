@@ -49,7 +49,7 @@ public:
     void CheckLoaded(std::string_view key) const;
 
     // The window's unit: pixels of its screen, 15 twips each at 96 dots per inch.
-    virtual float TwipsPerPixel() const { return 15.0f; }
+    float TwipsPerPixel() const override { return 15.0f; }
     float TwipsToPixels(float twips) const { return twips / TwipsPerPixel(); }
     float PixelsToTwips(float pixels) const { return pixels * TwipsPerPixel(); }
 
@@ -123,6 +123,12 @@ protected:
     void MinimisedChanged(bool minimised);
     // The native window went without Unload (the desktop destroyed it).
     void DestroyedByDesktop();
+    // The window went to a screen of another scale: TwipsPerPixel() answers
+    // for the new one already, and was `oldTwipsPerPixel` before. Every
+    // control keeps its place and size in twips (a place the program gave it
+    // included), so its pixels change with the screen's; the window's own
+    // size follows as the backend resizes it (InnerSizeChanged).
+    void RescaleControls(float oldTwipsPerPixel);
 
 private:
     std::unique_ptr<IControl> MakeControl(const ControlSpec& row);
