@@ -359,6 +359,7 @@ FakeWindow::FakeWindow(FakeWindowSystem& system, const WindowSpec& layout)
     : Window(system, layout),
       m_System(system),
       m_Handle(system.NewHandle()),
+      m_TwipsPerPixel(15.0f / system.ScreenScale()),
       m_InnerWidth(NearestPixel(TwipsToPixels(static_cast<float>(layout.InnerWidth)))),
       m_InnerHeight(NearestPixel(TwipsToPixels(static_cast<float>(layout.InnerHeight)))) {
     Build();
@@ -431,6 +432,15 @@ bool FakeWindow::IsVisibleOnScreen() const {
 void FakeWindow::SetInnerSize(int width, int height) {
     m_InnerWidth = width;
     m_InnerHeight = height;
+    InnerSizeChanged();
+}
+
+void FakeWindow::MoveToScreenOfScale(float scale) {
+    const float old = m_TwipsPerPixel;
+    m_TwipsPerPixel = 15.0f / scale;
+    RescaleControls(old);
+    m_InnerWidth = NearestPixel(TwipsToPixels(static_cast<float>(Layout().InnerWidth)));
+    m_InnerHeight = NearestPixel(TwipsToPixels(static_cast<float>(Layout().InnerHeight)));
     InnerSizeChanged();
 }
 

@@ -95,6 +95,10 @@ public:
 
     // The cursor and the screen.
     void SetCursorPos(ScreenPoint point) { m_Cursor = point; }
+    // The scale of the screen the windows made from now on appear on: their
+    // unit is its pixels (15 / scale twips each).
+    void SetScreenScale(float scale) { m_ScreenScale = scale; }
+    float ScreenScale() const { return m_ScreenScale; }
     // A window of another program, above every window of ours.
     WindowHandle AddForeignWindow(WholePixelRect screenRect);
     void RemoveForeignWindow(WindowHandle handle);
@@ -169,6 +173,7 @@ private:
     };
 
     std::map<std::string, Picture, std::less<>> m_TestPictures;
+    float m_ScreenScale = 1.0f;
     std::vector<FakeWindow*> m_Screen;  // shown windows, bottom-most first
     std::vector<ForeignWindow> m_ForeignWindows;
     std::vector<FakeTimer*> m_Timers;
@@ -210,6 +215,11 @@ public:
     void Restore() { MinimisedChanged(false); }
     void CloseByUser() { ClosedByUser(); }
     void SetInnerSize(int width, int height);
+    // The user moves the window to a screen of that scale: the window keeps
+    // its size in twips, and so does every control in it.
+    void MoveToScreenOfScale(float scale);
+
+    float TwipsPerPixel() const override { return m_TwipsPerPixel; }
 
     // The user clicks a label, an image or an option button.
     void ClickControl(std::string_view name, int index = NoIndex);
@@ -254,6 +264,7 @@ private:
 
     FakeWindowSystem& m_System;
     WindowHandle m_Handle;
+    float m_TwipsPerPixel;
     int m_InnerWidth;
     int m_InnerHeight;
     ScreenPoint m_Origin;
