@@ -25,7 +25,9 @@ class Windowed : public Core, public NativeChild {
 public:
     template <typename... Rest>
     explicit Windowed(const core::ControlArgs& args, Rest&&... rest)
-        : Core(args, std::forward<Rest>(rest)...), m_Desktop(DesktopOf(args.Window)) {}
+        : Core(args, std::forward<Rest>(rest)...),
+          m_Desktop(DesktopOf(args.Window)),
+          m_FontSpec(args.Font) {}
     ~Windowed() override {
         // Only a control that failed to be made still has its window here: its
         // messages go to the default procedure from now on.
@@ -42,6 +44,16 @@ public:
     void Focus() override { SetFocus(m_Hwnd); }
     bool HasFocus() const override { return m_Hwnd != nullptr && GetFocus() == m_Hwnd; }
     void Detach() override { m_Hwnd = nullptr; }
+    // On a screen of another scale the font takes its size there first, so
+    // that the control measures with it.
+    void Rescale(float oldTwipsPerPixel) override {
+        if (m_Hwnd != nullptr) {
+            SendMessageW(
+                m_Hwnd, WM_SETFONT,
+                reinterpret_cast<WPARAM>(m_Desktop.Font(m_FontSpec, DpiOf(this->Window()))), FALSE);
+        }
+        Core::Rescale(oldTwipsPerPixel);
+    }
 
 protected:
     void Place(const WholePixelRect& rect) override {
@@ -61,6 +73,7 @@ protected:
     }
 
     Desktop& m_Desktop;
+    FontSpec m_FontSpec;
     HWND m_Hwnd = nullptr;
 };
 
@@ -112,6 +125,7 @@ public:
 
 private:
     Picture m_Picture;
+    ScaledPicture m_Shown;  // the picture on this screen
 };
 
 class Win32TextBox final : public Windowed<core::TextBox> {
@@ -122,6 +136,10 @@ public:
     void ShowText(std::string_view text) override;
     void SelectAll() override;
     HBRUSH OnControlColour(HDC dc) override { return Colours(dc, GetSysColor(COLOR_WINDOW)); }
+    void Rescale(float oldTwipsPerPixel) override;
+
+private:
+    void SetMargins();
 };
 
 class Win32ListBox final : public Windowed<core::ListBox> {

@@ -62,8 +62,13 @@ void Win32UserControlSurface::ClearNative() {
     InvalidateRect(m_Hwnd, nullptr, FALSE);
 }
 
+// At natural size from the top-left corner: on this screen the set drawn for
+// it, on the pixels the natural size covers here (the surface's own, when the
+// surface has the picture's size, which a picture button always takes).
 void Win32UserControlSurface::DrawNative(const Picture& picture) {
-    CopyTopLeft(picture.Pixels(), m_Face);
+    const float scale = ScaleOf(m_Window);
+    const WholePixelRect area = PictureArea(picture, scale, m_Bounds.Left, m_Bounds.Top);
+    CopyTopLeft(m_Shown.Pixels(picture, scale, area.Width, area.Height), m_Face);
     InvalidateRect(m_Hwnd, nullptr, FALSE);
 }
 

@@ -29,6 +29,7 @@ private:
     void OnButtonUp(std::int16_t button, WPARAM keys, LPARAM point);
 
     Bitmap m_Face;
+    ScaledPicture m_Shown;            // the picture drawn last, on this screen
     bool m_ReleasingCapture = false;  // our own release takes nothing away
 };
 

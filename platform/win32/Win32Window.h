@@ -54,10 +54,11 @@ protected:
     // The container's own face: its colour, picture or border.
     virtual void PaintBackground(HDC dc, const RECT& client) const = 0;
 
-private:
-    void Paint(HDC dc, const RECT& client) const;
     // The topmost shown windowless control at a client point.
     core::VisibleControl* WindowlessAt(POINT point) const;
+
+private:
+    void Paint(HDC dc, const RECT& client) const;
 
     core::Window& m_Window;
     std::string_view m_Name;
@@ -71,6 +72,12 @@ public:
 
     HWND ContainerHandle() const override { return m_Hwnd; }
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The dots per inch of the window's screen, and its scale (1 at 96).
+    UINT Dpi() const { return m_Dpi; }
+    float Scale() const { return static_cast<float>(m_Dpi) / static_cast<float>(StandardDpi); }
+    // The window's unit is a pixel of its screen.
+    float TwipsPerPixel() const override { return 1440.0f / static_cast<float>(m_Dpi); }
 
 protected:
     std::unique_ptr<core::Label> MakeLabel(const core::ControlArgs& args) override;
@@ -98,12 +105,32 @@ private:
     // A window that appears under the resting cursor tells the control there,
     // as a move of the mouse would.
     void MoveUnderCursor() const;
+    // The outer size for the layout's inner size at the window's resolution.
+    SIZE OuterSize() const;
+    // Corrects the outer size until the inner size is the layout's.
+    void FitInnerSize();
+    void SetIcons();
+    // The window went to a screen of that resolution: its controls keep
+    // their places in twips, and it takes its size there at the place the
+    // desktop suggests.
+    void ScreenChanged(UINT dpi, const RECT& suggested);
+    // Whether a press at that point of the screen lies on the bare
+    // background of a window without a frame, which then moves the window.
+    bool IsBareBackground(POINT screen) const;
 
     Desktop& m_Desktop;
     HWND m_Hwnd = nullptr;
+    UINT m_Dpi = StandardDpi;
+    DWORD m_Style = 0;
+    DWORD m_ExStyle = 0;
     Picture m_Picture;
+    mutable ScaledPicture m_Shown;  // the background on this screen
     HWND m_SavedFocus = nullptr;
 };
+
+// The dots per inch and scale of the screen a window of this backend lies on.
+UINT DpiOf(const core::Window& window);
+float ScaleOf(const core::Window& window);
 
 // The desktop's resources of the window system that made the window.
 Desktop& DesktopOf(const core::Window& window);

@@ -85,9 +85,12 @@ std::vector<std::uint8_t> AsBmpFile(std::span<const std::uint8_t> dib) {
 // The bitmap resource of that name, decoded.
 Bitmap DecodePicture(std::string_view file) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    std::string upper(file);  // as the resource compiler keeps the names
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    // As the resource compiler keeps the names: in capitals, and "_" for the
+    // "@" it does not take in a name ("key_help@2x.bmp" is KEY_HELP_2X.BMP).
+    std::string upper(file);
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) {
+        return c == '@' ? '_' : static_cast<char>(std::toupper(c));
+    });
     const std::wstring name = Widen(upper);
     HRSRC resource = file.empty() ? nullptr : FindResourceW(instance, name.c_str(), RT_BITMAP);
     if (resource == nullptr) {
@@ -167,22 +170,23 @@ Desktop::~Desktop() {
     DestroyWindow(m_MessageWindow);
 }
 
-HICON Desktop::Icon(AssetName asset, bool small) const {
+HICON Desktop::Icon(AssetName asset, bool small, UINT dpi) const {
     if (asset.File.empty()) {
         return nullptr;
     }
     if (asset.File != "ponderix.ico") {
         throw PlatformError("no icon named '" + std::string(asset.File) + "'");
     }
-    const int size = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
+    const int size = MetricAt(small ? SM_CXSMICON : SM_CXICON, dpi);
     return static_cast<HICON>(LoadImageW(m_Instance, MAKEINTRESOURCEW(PONDERIX_ICON), IMAGE_ICON,
                                          size, size, LR_DEFAULTCOLOR | LR_SHARED));
 }
 
-HFONT Desktop::Font(const FontSpec& font) {
-    // In hundredths of a point, so that 8.25 points is 11 pixels exactly; negative:
-    // the em height at 96 dots per inch, not the cell height.
-    const int height = -MulDiv(static_cast<int>(std::lround(font.Points * 100.0f)), 96, 7200);
+HFONT Desktop::Font(const FontSpec& font, UINT dpi) {
+    // In hundredths of a point, so that 8.25 points is 11 pixels exactly at 96
+    // dots per inch; negative: the em height, not the cell height.
+    const int height =
+        -MulDiv(static_cast<int>(std::lround(font.Points * 100.0f)), static_cast<int>(dpi), 7200);
     return m_Fonts.Get(std::make_tuple(Widen(font.Face), height, font.Weight, font.Underline), [&] {
         return CreateFontW(height, 0, 0, 0, font.Weight, FALSE, font.Underline ? TRUE : FALSE,
                            FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
