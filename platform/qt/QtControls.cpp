@@ -18,7 +18,7 @@ QWidget* ParentWidget(const core::ControlArgs& args) {
 void SetUpWidget(QWidget& widget, const core::ControlArgs& args, bool windowed, bool takesFocus) {
     widget.setObjectName(ToQString(args.Key));
     widget.setProperty(WindowedProperty, windowed);
-    widget.setFont(ToQFont(args.Font));
+    widget.setFont(ToQFont(args.Font, widget.devicePixelRatioF()));
     widget.setFocusPolicy(takesFocus ? Qt::StrongFocus : Qt::NoFocus);
     if (args.Row.Cursor == CursorShape::Hand) {
         widget.setCursor(static_cast<QtWindowSystem&>(args.Window.System()).HandCursor());
@@ -54,7 +54,7 @@ void QtLabel::ShowCaption(std::string_view caption) {
 }
 
 void QtLabel::ShowFont(const FontSpec& font) {
-    m_Widget->setFont(ToQFont(font));
+    m_Widget->setFont(ToQFont(font, m_Widget->devicePixelRatioF()));
     m_Widget->update();
 }
 
@@ -193,7 +193,7 @@ QtFrame::QtFrame(const core::ControlArgs& args)
     : QtNative(new FrameWidget(ParentWidget(args), args.Row), args) {}
 
 QtImage::QtImage(const core::ControlArgs& args)
-    : QtNative(new ImageWidget(ParentWidget(args), ToQImage(args.Picture)), args) {
+    : QtNative(new ImageWidget(ParentWidget(args), args.Picture), args) {
     m_Widget->OnClick = [this] { UserClicked(); };
 }
 

@@ -24,7 +24,6 @@ void QtUserControlHost::Detach() {
 
 void QtUserControlHost::Place(const WholePixelRect& rect) {
     m_Widget->setGeometry(ToQRect(rect));
-    m_Widget->FitFace();
 }
 
 }  // namespace ponderix::platform::qt

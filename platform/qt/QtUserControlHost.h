@@ -21,7 +21,7 @@ public:
 protected:
     void Place(const WholePixelRect& rect) override;
     void ClearNative() override { m_Widget->ClearFace(); }
-    void DrawNative(const Picture& picture) override { m_Widget->DrawFace(picture.Pixels()); }
+    void DrawNative(const Picture& picture) override { m_Widget->DrawFace(picture); }
 
 private:
     void SurfaceDown(std::int16_t button, std::int16_t shift, float x, float y) override {

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
+#include <optional>
 
 #include "assets/Assets.h"
 #include "platform/qt/QtWindowSystem.h"
@@ -16,7 +18,7 @@ namespace ponderix::platform::qt {
 // keyboard do to it.
 class WindowWidget final : public QWidget {
 public:
-    WindowWidget(QtWindow* window, const WindowSpec& layout, QImage picture)
+    WindowWidget(QtWindow* window, const WindowSpec& layout, Picture picture)
         : QWidget(nullptr, FlagsOf(layout.Border)),
           Window(window),
           m_Background(ToQColor(layout.BackColour)),
@@ -42,9 +44,7 @@ protected:
     void paintEvent(QPaintEvent* /*event*/) override {
         QPainter painter(this);
         painter.fillRect(rect(), m_Background);
-        if (!m_Picture.isNull()) {
-            painter.drawImage(QPoint(0, 0), m_Picture);  // natural size, clipped
-        }
+        m_Shown.Draw(painter, QPointF(0, 0), m_Picture);  // natural size, clipped
     }
 
     void closeEvent(QCloseEvent* event) override {
@@ -69,6 +69,36 @@ protected:
         }
     }
 
+    // A window without a frame moves by its bare background, as by a title
+    // bar: the desktop moves it where it can, else it follows the pointer.
+    // A press on a control (or the banner) stays with the control.
+    void mousePressEvent(QMouseEvent* event) override {
+        m_DragFrom.reset();
+        if (event->button() != Qt::LeftButton || !(windowFlags() & Qt::FramelessWindowHint)) {
+            QWidget::mousePressEvent(event);
+            return;
+        }
+        event->accept();
+        QWindow* native = windowHandle();
+        if (native == nullptr || !native->startSystemMove()) {
+            m_DragFrom = event->globalPosition().toPoint() - pos();
+        }
+    }
+
+    void mouseMoveEvent(QMouseEvent* event) override {
+        if (m_DragFrom && (event->buttons() & Qt::LeftButton)) {
+            move(event->globalPosition().toPoint() - *m_DragFrom);
+            event->accept();
+            return;
+        }
+        QWidget::mouseMoveEvent(event);
+    }
+
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        m_DragFrom.reset();
+        QWidget::mouseReleaseEvent(event);
+    }
+
     // Every Tab and Shift+Tab of the window's controls ends here.
     bool focusNextPrevChild(bool next) override {
         if (QtWindow* window = Window) {
@@ -79,7 +109,9 @@ protected:
 
 private:
     QColor m_Background;
-    QImage m_Picture;
+    Picture m_Picture;
+    ShownPicture m_Shown;
+    std::optional<QPoint> m_DragFrom;  // the pointer's offset from the window's corner
 };
 
 QtWindow::QtWindow(QtWindowSystem& system, const WindowSpec& layout) : Window(system, layout) {
@@ -91,16 +123,16 @@ QtWindow::QtWindow(QtWindowSystem& system, const WindowSpec& layout) : Window(sy
         }
         icon = ToQIcon(file);
     }
-    QImage picture;
+    Picture picture;
     if (!layout.Picture.File.empty()) {
-        picture = ToQImage(system.LoadPicture(layout.Picture));
+        picture = system.LoadPicture(layout.Picture);
     }
     m_Widget = new WindowWidget(this, layout, std::move(picture));
     m_Widget->setFixedSize(NearestPixel(TwipsToPixels(static_cast<float>(layout.InnerWidth))),
                            NearestPixel(TwipsToPixels(static_cast<float>(layout.InnerHeight))));
     m_Widget->setWindowTitle(ToQString(layout.Caption));
     m_Widget->setObjectName(ToQString(layout.Name));
-    m_Widget->setFont(ToQFont(layout.Font));
+    m_Widget->setFont(ToQFont(layout.Font, m_Widget->devicePixelRatioF()));
     m_Widget->setWindowIcon(icon);
     Build();
 }
