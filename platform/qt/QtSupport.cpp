@@ -310,10 +310,16 @@ QRect DrawBorder(QPainter& painter, const QRect& rect, Border border) {
     switch (border) {
         case Border::None:
             break;
-        case Border::FlatSingle:
-            painter.setPen(Qt::black);
-            painter.drawRect(rect.adjusted(0, 0, -1, -1));
+        case Border::FlatSingle: {
+            // A pixel wide on each side, filled to the very edge on a screen
+            // of any scale (a drawn line would be centred on a pixel's edge).
+            const QColor black(Qt::black);
+            painter.fillRect(QRect(rect.left(), rect.top(), rect.width(), 1), black);
+            painter.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), black);
+            painter.fillRect(QRect(rect.left(), rect.top(), 1, rect.height()), black);
+            painter.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), black);
             break;
+        }
         case Border::Sunken3D: {
             QPalette palette;
             SetSunkenEdgeColours(palette);
