@@ -76,6 +76,9 @@ public:
     }
 
     bool IsOnScreen(IWindow& window) override { return FakeWindow::Of(window).IsVisibleOnScreen(); }
+    WholePixelRect WorkArea(IWindow& /*window*/) override {
+        return {0, 0, FakeWindowSystem::ScreenWidth, FakeWindowSystem::ScreenHeight};
+    }
     void RestoreByUser(IWindow& window) override { FakeWindow::Of(window).Restore(); }
     void CloseByUser(IWindow& window) override { FakeWindow::Of(window).CloseByUser(); }
 

@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -163,6 +164,11 @@ public:
     bool IsOnScreen(IWindow& window) override {
         const QWidget* widget = WidgetOf(window);
         return widget != nullptr && widget->isVisible() && !widget->isMinimized();
+    }
+
+    WholePixelRect WorkArea(IWindow& window) override {
+        const QRect area = WidgetOf(window)->screen()->availableGeometry();
+        return {area.left(), area.top(), area.width(), area.height()};
     }
 
     void RestoreByUser(IWindow& window) override { WidgetOf(window)->showNormal(); }

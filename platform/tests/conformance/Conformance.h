@@ -66,6 +66,9 @@ public:
     virtual WholePixelRect ScreenRect(IWindow& window, std::string_view key) = 0;
     // Shown and not minimised (nor hidden with its minimised owner).
     virtual bool IsOnScreen(IWindow& window) = 0;
+    // The part of the window's screen that windows may take, as the desktop
+    // says (task bars left out).
+    virtual WholePixelRect WorkArea(IWindow& window) = 0;
 
     // What the user does to a window from the desktop.
     virtual void RestoreByUser(IWindow& window) = 0;

@@ -98,6 +98,13 @@ constexpr WindowSpec DialogWindow{.Name = "fDialog",
                                   .StartPosition = StartPosition::CentreOwner,
                                   .Controls = DialogControls};
 
+// Larger than any screen the tests run on: 2000 x 1600 pixels at 96 dpi.
+constexpr WindowSpec HugeWindow{.Name = "fHuge",
+                                .Caption = "Huge",
+                                .InnerWidth = 30000,
+                                .InnerHeight = 24000,
+                                .Controls = DialogControls};
+
 template <typename T>
 T& Get(IWindow& window, std::string_view name, int index = NoIndex) {
     return window.Get<T>(name, index);
@@ -427,6 +434,26 @@ TEST_P(ConformanceTest, ResizeComesOnceWhenAWindowIsFirstShown) {
     EXPECT_EQ(resizes, 1);
     EXPECT_EQ(width, 400.0f);
     EXPECT_EQ(m_Window->ScaleHeight(), 300.0f);
+}
+
+// A window opens centred on its screen's work area (task bars left out); one
+// larger than that area opens with its top-left corner on the area's, so that
+// what is at its top and left can be reached.
+TEST_P(ConformanceTest, AWindowOpensCentredOnTheWorkAreaOrWithItsCornerOnIt) {
+    IWindow& window = Shown();
+    const WholePixelRect work = Desktop().WorkArea(window);
+    const WholePixelRect shown = Desktop().ScreenRect(window, "");  // no frame: all inner area
+    EXPECT_NEAR(shown.Left, work.Left + (work.Width - shown.Width) / 2, 1);
+    EXPECT_NEAR(shown.Top, work.Top + (work.Height - shown.Height) / 2, 1);
+
+    auto huge = System().CreateWindow(HugeWindow);
+    huge->Show();
+    Desktop().Pump(20);
+    const WholePixelRect large = Desktop().ScreenRect(*huge, "");
+    ASSERT_GT(large.Width, work.Width);
+    ASSERT_GT(large.Height, work.Height);
+    EXPECT_EQ(large.Left, work.Left);
+    EXPECT_EQ(large.Top, work.Top);
 }
 
 TEST_P(ConformanceTest, AnOwnedWindowHidesWithItsMinimisedOwnerAndComesBackWithIt) {

@@ -216,6 +216,15 @@ public:
         return IsWindowVisible(hwnd) && !IsIconic(hwnd);
     }
 
+    WholePixelRect WorkArea(IWindow& window) override {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(Hwnd(window.Handle()), MONITOR_DEFAULTTOPRIMARY),
+                        &monitor);
+        const RECT& work = monitor.rcWork;
+        return {work.left, work.top, work.right - work.left, work.bottom - work.top};
+    }
+
     // As the task bar does.
     void RestoreByUser(IWindow& window) override { ShowWindow(Hwnd(window.Handle()), SW_RESTORE); }
 
