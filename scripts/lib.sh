@@ -101,16 +101,18 @@ on_exit() {
     trap 'for command in "${PONDERIX_ON_EXIT[@]}"; do eval "$command" || true; done' EXIT
 }
 
-# start_virtual_display starts Xvfb on a free display number (1024 x 768, 24-bit,
-# 96 dpi), exports DISPLAY and stops the server when the calling script exits.
+# start_virtual_display [WIDTHxHEIGHT] starts Xvfb on a free display number
+# (1024 x 768 unless given, 24-bit, 96 dpi), exports DISPLAY and stops the
+# server when the calling script exits.
 start_virtual_display() {
+    local size=${1:-1024x768}
     local number=99
     while [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ]; do
         number=$((number + 1))
     done
     # -noreset: without it the server resets whenever its last client leaves,
     # and a program started during the reset cannot connect.
-    Xvfb ":${number}" -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset >/dev/null 2>&1 &
+    Xvfb ":${number}" -screen 0 "${size}x24" -dpi 96 -nolisten tcp -noreset >/dev/null 2>&1 &
     PONDERIX_XVFB_PID=$!
     export DISPLAY=":${number}"
     on_exit 'kill "$PONDERIX_XVFB_PID" 2>/dev/null'
