@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QMouseEvent>
 #include <QTest>
 #include <QWidget>
 #include <algorithm>
@@ -305,6 +306,34 @@ TEST_F(QtScaleTest, CaptionsReadBoldAndEvenlySpaced) {
         }
         const Ink ink = InkOf(shot, OnScreen(caption, m_Ratio), true);
         EXPECT_NEAR(ink.Top, 2 * m_Ratio, m_Ratio) << "the capitals' top";
+    }
+}
+
+// The main window, which has no title bar, moves by a press on its bare
+// background and a drag (off screen, where no desktop moves windows, by
+// following the pointer); a press on a control does not move it.
+TEST_F(QtScaleTest, TheMainWindowMovesByItsBareBackgroundOnly) {
+    QWidget* window = WidgetOf(m_Windows.Main());
+    const auto drag = [window](QWidget* target, QPoint at, QPoint by) {
+        const QPoint global = target->mapToGlobal(at);
+        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+        QMouseEvent move(QEvent::MouseMove, at + by, global + by, Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(target, &move);
+        QMouseEvent release(QEvent::MouseButtonRelease, at + by, global + by, Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &release);
+        QTest::qWait(20);
+        return window->pos();
+    };
+    const QPoint start = window->pos();
+    EXPECT_EQ(drag(window, QPoint(5, 200), QPoint(30, 20)), start + QPoint(30, 20));
+    const QPoint moved = window->pos();
+    for (const char* control : {"imBanner", "Frame1", "lblLegend(0)", "lblRange(0)"}) {
+        SCOPED_TRACE(control);
+        EXPECT_EQ(drag(Find(m_Windows.Main(), control), QPoint(3, 3), QPoint(40, 40)), moved);
     }
 }
 

@@ -289,8 +289,8 @@ TEST(ScaledSets, BannerAtTwiceShowsWhatTheBannerShows) {
     const Bitmap natural = Embedded("banner.bmp");
     const Bitmap twice = Embedded("banner@2x.bmp");
     long difference = 0;
-    for (int y = 0; y < natural.Height; y += 2) {
-        for (int x = 0; x < natural.Width; x += 2) {
+    for (int y = 0; y + 1 < natural.Height; y += 2) {
+        for (int x = 0; x + 1 < natural.Width; x += 2) {
             int block = 0;
             int own = 0;
             for (int k = 0; k < 16; ++k) {

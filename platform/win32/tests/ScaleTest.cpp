@@ -283,6 +283,29 @@ TEST_F(ScaleTest, AWindowMovedToAnotherScreenLaysItselfOutThereAndKeepsItsPlace)
     EXPECT_EQ(ToWhole(again), ToWhole(outer));
 }
 
+// The main window, which has no title bar, moves by its bare background as
+// by one; its controls and the banner keep their presses.
+TEST_F(ScaleTest, TheMainWindowMovesByItsBareBackgroundOnly) {
+    const HWND main = Hwnd(m_Windows.Main().Handle());
+    const auto hit = [&](float x, float y) {
+        POINT at{NearestPixel(x * m_Scale), NearestPixel(y * m_Scale)};
+        ClientToScreen(main, &at);
+        return SendMessageW(main, WM_NCHITTEST, 0, PointParam(at.x, at.y));
+    };
+    EXPECT_EQ(hit(5, 200), HTCAPTION) << "the outer panel's edge";
+    EXPECT_EQ(hit(240, 395), HTCAPTION) << "below the legend";
+    EXPECT_EQ(hit(200, 40), HTCLIENT) << "the banner";
+    EXPECT_EQ(hit(30, 380), HTCLIENT) << "a legend swatch";
+    EXPECT_EQ(hit(60, 379), HTCLIENT) << "a legend caption";
+    const HWND about = Hwnd(m_Windows.About().Handle());
+    RECT client{};
+    GetClientRect(about, &client);
+    POINT inside{client.right / 2, client.bottom / 2};
+    ClientToScreen(about, &inside);
+    EXPECT_EQ(SendMessageW(about, WM_NCHITTEST, 0, PointParam(inside.x, inside.y)), HTCLIENT)
+        << "a window with a title bar moves by it alone";
+}
+
 // Centred on the work area; a window larger than it keeps its top-left corner
 // on it.
 TEST_F(ScaleTest, TheMainWindowOpensOnTheWorkArea) {
