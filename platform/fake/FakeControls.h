@@ -25,10 +25,10 @@ public:
     void Focus() override { m_Fake.SetFocusedControl(this); }
     bool HasFocus() const override { return m_Fake.FocusedControl() == this; }
     void AccessibleNameChanged() override {
-        m_Fake.System().RecordAccessibleEvent("name " + this->Key());
+        m_Fake.System().AccessibleEvent("name " + this->Key());
     }
     void AccessibleDescriptionChanged() override {
-        m_Fake.System().RecordAccessibleEvent("description " + this->Key());
+        m_Fake.System().AccessibleEvent("description " + this->Key());
     }
 
 protected:

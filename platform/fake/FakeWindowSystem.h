@@ -126,10 +126,15 @@ public:
     void SetShellRefuses(bool refuses) { m_ShellRefuses = refuses; }
     void SetDecimalSeparator(std::string separator) { m_DecimalSeparator = std::move(separator); }
     int DoEventsCount() const { return m_DoEventsCount; }
-    // What screen readers were told, in order: "name KEY", "description KEY".
+    // What screen readers were told since RecordAccessibleEvents, in order:
+    // "name KEY", "description KEY". Not kept otherwise, so that long runs
+    // measure the program and not the record.
+    void RecordAccessibleEvents() { m_RecordingAccessibleEvents = true; }
     const std::vector<std::string>& AccessibleEvents() const { return m_AccessibleEvents; }
-    void RecordAccessibleEvent(std::string event) {
-        m_AccessibleEvents.push_back(std::move(event));
+    void AccessibleEvent(std::string event) {
+        if (m_RecordingAccessibleEvents) {
+            m_AccessibleEvents.push_back(std::move(event));
+        }
     }
 
     // The settings store's contents: (application, section, key) -> value.
@@ -194,6 +199,7 @@ private:
     std::string m_DecimalSeparator = ".";
     int m_DoEventsCount = 0;
     std::vector<std::string> m_AccessibleEvents;
+    bool m_RecordingAccessibleEvents = false;
     std::map<SettingsKey, std::string> m_StoredSettings;
     std::string m_DamagedStore;
     std::unique_ptr<SettingsStore> m_Settings;

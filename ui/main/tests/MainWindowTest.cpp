@@ -635,6 +635,7 @@ TEST_F(MainWindowTest, NoFocusCueShowsUntilTheKeyboardIsUsed) {
 // A screen reader
 
 TEST_F(MainWindowTest, AScreenReaderIsToldTheResultAndItsBandInWords) {
+    m_System.RecordAccessibleEvents();
     Start();
     struct Case {
         std::string_view Weight;  // pounds, at 5' 8"
