@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "platform/FocusCue.h"
 #include "platform/qt/QtSupport.h"
 
 namespace ponderix::platform::qt {
@@ -22,12 +23,8 @@ std::int16_t ButtonsOf(Qt::MouseButtons buttons) {
     return static_cast<std::int16_t>(buttons.toInt() & 7);
 }
 
-// Shift, Control and Alt as a user control takes them: 1, 2 and 4. Qt keeps
-// them in three neighbouring bits in that order.
 std::int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
-    static_assert(Qt::ControlModifier == Qt::ShiftModifier << 1 &&
-                  Qt::AltModifier == Qt::ShiftModifier << 2);
-    return static_cast<std::int16_t>((modifiers.toInt() / Qt::ShiftModifier) & 7);
+    return ShiftStateOf(modifiers);
 }
 
 }  // namespace
@@ -207,7 +204,28 @@ void SurfaceWidget::MoveUnderCursor() {
 void SurfaceWidget::paintEvent(QPaintEvent* /*event*/) {
     FitFace();
     QPainter painter(this);
-    painter.drawImage(QPoint(0, 0), m_Face);
+    if (!hasFocus() || Input == nullptr || !Input->CuesShown()) {
+        painter.drawImage(QPoint(0, 0), m_Face);
+        return;
+    }
+    QImage shown = m_Face;
+    for (int y = 0; y < shown.height(); ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(shown.scanLine(y));
+        for (int x = 0; x < shown.width(); ++x) {
+            if (IsFocusCueDot(x, y, shown.width(), shown.height())) {
+                row[x] ^= 0x00FFFFFFu;
+            }
+        }
+    }
+    painter.drawImage(QPoint(0, 0), shown);
+}
+
+void SurfaceWidget::focusInEvent(QFocusEvent* /*event*/) {
+    update();
+}
+
+void SurfaceWidget::focusOutEvent(QFocusEvent* /*event*/) {
+    update();
 }
 
 void SurfaceWidget::resizeEvent(QResizeEvent* /*event*/) {

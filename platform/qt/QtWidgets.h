@@ -22,6 +22,8 @@ public:
     using QWidget::QWidget;
 
     std::function<void()> OnClick;
+    // A screen reader's press (QtAccessibility.h).
+    std::function<void()> OnPress;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -91,6 +93,8 @@ public:
     virtual void SurfaceMove(std::int16_t buttons, std::int16_t shift, float x, float y) = 0;
     virtual void SurfaceUp(std::int16_t button, std::int16_t shift, float x, float y) = 0;
     virtual void SurfaceDoubled() = 0;
+    // Whether the window shows focus cues: the keyboard has been used in it.
+    virtual bool CuesShown() const = 0;
 
 protected:
     ~SurfaceInput() = default;
@@ -98,14 +102,19 @@ protected:
 
 // The surface a user control draws on. It shows only its backing image, which
 // changes only through ClearFace and DrawFace: the face drawn last stays,
-// whatever Qt repaints. It has no child widgets, so the widget under the cursor
-// over it is the surface itself. The mouse is tracked without a button held.
+// whatever Qt repaints. While it has the focus in a window that shows focus
+// cues, the focus cue is painted over the face (never into it). It has no
+// child widgets, so the widget under the cursor over it is the surface
+// itself. The mouse is tracked without a button held; keys go on to the
+// window.
 class SurfaceWidget final : public QWidget {
 public:
     SurfaceWidget(QWidget* parent, const QColor& background);
 
     // Where the mouse goes; null once the control is detached.
     SurfaceInput* Input = nullptr;
+    // A screen reader's press (QtAccessibility.h).
+    std::function<void()> OnPress;
 
     // Keeps the backing image the size of the surface, what was drawn kept.
     void FitFace();
@@ -119,6 +128,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;

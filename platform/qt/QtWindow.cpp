@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
 
 #include "assets/Assets.h"
+#include "platform/qt/QtAccessibility.h"
 #include "platform/qt/QtWindowSystem.h"
 
 namespace ponderix::platform::qt {
@@ -69,6 +71,22 @@ protected:
         }
     }
 
+    // The keys that the focused control does not take for itself end here.
+    void keyPressEvent(QKeyEvent* event) override {
+        const std::int16_t code = KeyCodeOf(event->key());
+        bool used = false;
+        if (QtWindow* window = Window;
+            window != nullptr && code != 0 && code != KeyCode::Tab && !event->isAutoRepeat()) {
+            FromEventLoop(
+                [&] { used = window->KeyPressed(code, ShiftStateOf(event->modifiers())); });
+        }
+        if (used) {
+            event->accept();
+        } else {
+            QWidget::keyPressEvent(event);
+        }
+    }
+
     // Every Tab and Shift+Tab of the window's controls ends here.
     bool focusNextPrevChild(bool next) override {
         if (QtWindow* window = Window) {
@@ -102,7 +120,14 @@ QtWindow::QtWindow(QtWindowSystem& system, const WindowSpec& layout) : Window(sy
     m_Widget->setObjectName(ToQString(layout.Name));
     m_Widget->setFont(ToQFont(layout.Font));
     m_Widget->setWindowIcon(icon);
+    SetAccessibleRole(*m_Widget, Role());
     Build();
+    // Named once every control exists: a heading may follow what it names.
+    for (const Entry& entry : Entries()) {
+        if (entry.Visible != nullptr) {
+            entry.Visible->AccessibleNameChanged();
+        }
+    }
 }
 
 QtWindow::~QtWindow() {
