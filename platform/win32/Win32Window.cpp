@@ -169,6 +169,19 @@ bool Container::HandleContainerMessage(HWND hwnd, UINT message, WPARAM wParam, L
         case WM_CAPTURECHANGED:
             m_Pressed = nullptr;
             return true;
+        case WM_GETOBJECT:
+            result = AnswerGetObject(hwnd, wParam, lParam, m_Accessible);
+            return result != 0;
+        case PressMessage: {
+            // A screen reader's press of a windowless control, posted.
+            const auto& entries = m_Window.Entries();
+            if (m_Window.IsLoaded() && wParam < entries.size() &&
+                entries[wParam].Visible != nullptr) {
+                core::VisibleControl* control = entries[wParam].Visible;
+                Guarded([this, control] { m_Window.Press(*control); });
+            }
+            return true;
+        }
         case WM_SETCURSOR: {
             const auto over = reinterpret_cast<HWND>(wParam);
             POINT cursor{};
@@ -193,7 +206,7 @@ bool Container::HandleContainerMessage(HWND hwnd, UINT message, WPARAM wParam, L
 // Windows
 
 Win32Window::Win32Window(Win32WindowSystem& system, const WindowSpec& layout)
-    : core::Window(system, layout), Container(*this, ""), m_Desktop(system.Native()) {
+    : core::Window(system, layout), Container(*this, "", nullptr), m_Desktop(system.Native()) {
     if (!layout.Picture.File.empty()) {
         m_Picture = system.LoadPicture(layout.Picture);
     }
@@ -231,6 +244,7 @@ Win32Window::Win32Window(Win32WindowSystem& system, const WindowSpec& layout)
 
 Win32Window::~Win32Window() {
     Dispose();
+    CutAccessible();
 }
 
 std::unique_ptr<core::Label> Win32Window::MakeLabel(const core::ControlArgs& args) {
@@ -313,7 +327,14 @@ void Win32Window::HideWithOwner(bool hidden) {
     ShowWindow(m_Hwnd, hidden ? SW_HIDE : SW_SHOWNA);
 }
 
+ScreenPoint Win32Window::InnerOrigin() const {
+    POINT origin{0, 0};
+    ClientToScreen(m_Hwnd, &origin);
+    return {origin.x, origin.y};
+}
+
 void Win32Window::DestroyNative() {
+    CutAccessible();
     if (m_Hwnd != nullptr) {
         DestroyWindow(m_Hwnd);  // and the controls' windows
     }
@@ -381,6 +402,7 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
             return 0;
         case WM_NCDESTROY:
             m_Hwnd = nullptr;
+            CutAccessible();
             // Unless Unload destroyed it, the desktop took the window.
             Guarded([this] { DestroyedByDesktop(); });
             return 0;
