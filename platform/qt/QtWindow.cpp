@@ -196,11 +196,20 @@ void QtWindow::HideWithOwner(bool hidden) {
     }
 }
 
+// An owned window that goes while it is active hands the keyboard back to its
+// owner, as Windows does: without a window manager to do it, the owner would
+// take keys but never hear that it is active, and show no focus to the
+// keyboard or to a screen reader.
 void QtWindow::DestroyNative() {
     if (m_Widget != nullptr) {
+        const bool active = m_Widget->isActiveWindow();
         m_Widget->Window = nullptr;
         m_Widget->hide();
         m_Widget->deleteLater();
+        QWidget* owner = Owner() != nullptr ? WidgetOf(Owner()->Handle()) : nullptr;
+        if (active && owner != nullptr && owner->isVisible()) {
+            owner->activateWindow();
+        }
     }
 }
 

@@ -380,6 +380,20 @@ TEST_F(QtWindowTest, OwnedWindowHidesWhileOwnerIsMinimisedAndReturnsWithIt) {
     EXPECT_TRUE(dialogWidget->isVisible());
 }
 
+TEST_F(QtWindowTest, AnActiveOwnedWindowThatGoesHandsTheKeyboardBackToItsOwner) {
+    auto main = m_System.CreateWindow(WindowLayout);
+    auto dialog = m_System.CreateWindow(DialogLayout);
+    main->Show();
+    Wait(20);
+    dialog->Show(main.get());
+    Wait(20);
+    ASSERT_EQ(QApplication::activeWindow(), WidgetOf(*dialog));
+    dialog->Unload();
+    Wait(20);
+    EXPECT_EQ(QApplication::activeWindow(), WidgetOf(*main));
+    EXPECT_EQ(QApplication::focusWidget(), Find(*main, "Text1")) << "its focus as it was";
+}
+
 TEST_F(QtWindowTest, UnloadDeletesTheWidgetsLaterAndLeavesTheControlsThrowing) {
     auto main = m_System.CreateWindow(WindowLayout);
     auto dialog = m_System.CreateWindow(DialogLayout);
