@@ -21,8 +21,11 @@ PONDERIX_WINDOWS_PACKAGES=(
     wine wine64 fonts-wine fonts-liberation fonts-dejavu-core xauth
     "${PONDERIX_DISPLAY_PACKAGES[@]}"
 )
+# (The accessibility bus, its registry and Python's reader of it: a screen
+# reader's view of the Qt build, scripts/e2e-access.)
 PONDERIX_TEST_PACKAGES=(
     libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+    at-spi2-core python3-pyatspi dbus
     "${PONDERIX_DISPLAY_PACKAGES[@]}"
 )
 # Making the two packages (scripts/package): dpkg-shlibdeps and dpkg-buildflags

@@ -251,6 +251,25 @@ void FakeWindowSystem::PressTab(bool backwards) {
     DeliverPosted();
 }
 
+void FakeWindowSystem::PressKey(std::int16_t keyCode, std::int16_t shift) {
+    FakeWindow* window = ActiveWindow();
+    if (window == nullptr) {
+        return;
+    }
+    if (keyCode == KeyCode::Tab) {
+        window->FocusNext((shift & ShiftState::Shift) != 0);
+    } else if (!window->KeyPressed(keyCode, shift) && keyCode == KeyCode::Space) {
+        // Not the window's: the focused control's own.
+        core::VisibleControl* focused = window->Focused();
+        if (auto* box = dynamic_cast<FakeTextBox*>(focused)) {
+            box->Type(" ");
+        } else if (auto* option = dynamic_cast<FakeOptionButton*>(focused)) {
+            option->ClickByUser();
+        }
+    }
+    DeliverPosted();
+}
+
 // The press goes to what lies under the point: a user control's surface, an
 // option button, or else the topmost label or image of the container there.
 void FakeWindowSystem::ClickAt(ScreenPoint point) {

@@ -8,9 +8,9 @@
 //   and WindowFromPoint answers from the stacking of the shown windows and
 //   their windowed controls (plus any foreign window a test puts on top);
 // - the user's mouse and keyboard injected: clicks on controls, mouse input on
-//   user controls (which also moves the cursor there), Tab;
-// - message boxes, popup menus (with scripted user actions), shell requests and
-//   settings recorded in memory;
+//   user controls (which also moves the cursor there), keys;
+// - message boxes, popup menus (with scripted user actions), shell requests,
+//   settings and what screen readers are told recorded in memory;
 // - any operation made to fail on request, to exercise failure handling.
 //
 // Nothing here is drawn: positions stay unrounded, and a message box returns
@@ -105,6 +105,11 @@ public:
 
     // The user presses Tab (or Shift+Tab) in the active window.
     void PressTab(bool backwards = false);
+    // The user presses a key (KeyCode) in the active window, with the modifier
+    // keys held (ShiftState). What the focused control does not take for
+    // itself goes to the window; of the controls' own keys the fake knows
+    // Space: a text box types it, an option button is selected.
+    void PressKey(std::int16_t keyCode, std::int16_t shift = 0);
     // The user presses the left button at a point of the screen and lets go.
     void ClickAt(ScreenPoint point);
 
@@ -125,6 +130,16 @@ public:
     void SetShellRefuses(bool refuses) { m_ShellRefuses = refuses; }
     void SetDecimalSeparator(std::string separator) { m_DecimalSeparator = std::move(separator); }
     int DoEventsCount() const { return m_DoEventsCount; }
+    // What screen readers were told since RecordAccessibleEvents, in order:
+    // "name KEY", "description KEY". Not kept otherwise, so that long runs
+    // measure the program and not the record.
+    void RecordAccessibleEvents() { m_RecordingAccessibleEvents = true; }
+    const std::vector<std::string>& AccessibleEvents() const { return m_AccessibleEvents; }
+    void AccessibleEvent(std::string event) {
+        if (m_RecordingAccessibleEvents) {
+            m_AccessibleEvents.push_back(std::move(event));
+        }
+    }
 
     // The settings store's contents: (application, section, key) -> value.
     using SettingsKey = std::tuple<std::string, std::string, std::string>;
@@ -188,6 +203,8 @@ private:
     bool m_ShellRefuses = false;
     std::string m_DecimalSeparator = ".";
     int m_DoEventsCount = 0;
+    std::vector<std::string> m_AccessibleEvents;
+    bool m_RecordingAccessibleEvents = false;
     std::map<SettingsKey, std::string> m_StoredSettings;
     std::string m_DamagedStore;
     std::unique_ptr<SettingsStore> m_Settings;

@@ -15,11 +15,14 @@ QWidget* ParentWidget(const core::ControlArgs& args) {
                                               : args.Window.Handle());
 }
 
-void SetUpWidget(QWidget& widget, const core::ControlArgs& args, bool windowed, bool takesFocus) {
+void SetUpWidget(QWidget& widget, const core::ControlArgs& args, bool windowed, bool takesFocus,
+                 AccessibleRole role) {
     widget.setObjectName(ToQString(args.Key));
     widget.setProperty(WindowedProperty, windowed);
     widget.setFont(ToQFont(args.Font, widget.devicePixelRatioF()));
-    widget.setFocusPolicy(takesFocus ? Qt::StrongFocus : Qt::NoFocus);
+    const bool userControl = args.Row.Kind == ControlKind::UserControl;
+    widget.setFocusPolicy(!takesFocus ? Qt::NoFocus : userControl ? Qt::TabFocus : Qt::StrongFocus);
+    SetAccessibleRole(widget, role);
     if (args.Row.Cursor == CursorShape::Hand) {
         widget.setCursor(static_cast<QtWindowSystem&>(args.Window.System()).HandCursor());
     }
@@ -47,6 +50,7 @@ void RaiseWidget(QWidget& widget, bool windowed) {
 QtLabel::QtLabel(const core::ControlArgs& args)
     : QtNative(new LabelWidget(ParentWidget(args), args.Row), args) {
     m_Widget->OnClick = [this] { UserClicked(); };
+    m_Widget->OnPress = [this] { m_Window.Press(*this); };
 }
 
 void QtLabel::ShowCaption(std::string_view caption) {
@@ -195,6 +199,7 @@ QtFrame::QtFrame(const core::ControlArgs& args)
 QtImage::QtImage(const core::ControlArgs& args)
     : QtNative(new ImageWidget(ParentWidget(args), args.Picture), args) {
     m_Widget->OnClick = [this] { UserClicked(); };
+    m_Widget->OnPress = [this] { m_Window.Press(*this); };
 }
 
 }  // namespace ponderix::platform::qt

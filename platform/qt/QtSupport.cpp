@@ -217,6 +217,50 @@ Qt::Alignment HorizontalAlignment(Alignment alignment) {
     return Qt::AlignLeft;
 }
 
+std::int16_t ShiftStateOf(Qt::KeyboardModifiers modifiers) {
+    return static_cast<std::int16_t>(
+        (modifiers.testFlag(Qt::ShiftModifier) ? ShiftState::Shift : 0) |
+        (modifiers.testFlag(Qt::ControlModifier) ? ShiftState::Ctrl : 0) |
+        (modifiers.testFlag(Qt::AltModifier) ? ShiftState::Alt : 0));
+}
+
+std::int16_t KeyCodeOf(int qtKey) {
+    switch (qtKey) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return KeyCode::Return;
+        case Qt::Key_Escape:
+            return KeyCode::Escape;
+        case Qt::Key_Space:
+            return KeyCode::Space;
+        case Qt::Key_Tab:
+            return KeyCode::Tab;
+        default:
+            if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) {
+                return static_cast<std::int16_t>(KeyCode::F1 + (qtKey - Qt::Key_F1));
+            }
+            return 0;
+    }
+}
+
+int QtKeyOf(std::int16_t keyCode) {
+    switch (keyCode) {
+        case KeyCode::Return:
+            return Qt::Key_Return;
+        case KeyCode::Escape:
+            return Qt::Key_Escape;
+        case KeyCode::Space:
+            return Qt::Key_Space;
+        case KeyCode::Tab:
+            return Qt::Key_Tab;
+        default:
+            if (keyCode >= KeyCode::F1 && keyCode <= KeyCode::F12) {
+                return Qt::Key_F1 + (keyCode - KeyCode::F1);
+            }
+            return 0;
+    }
+}
+
 QRect ToQRect(const WholePixelRect& rect) {
     return {rect.Left, rect.Top, rect.Width, rect.Height};
 }

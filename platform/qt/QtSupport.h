@@ -81,6 +81,14 @@ bool DrawsBoldThin(const QFont& font);
 QString DisplayText(std::string_view caption);
 
 Qt::Alignment HorizontalAlignment(Alignment alignment);
+
+// Shift, Ctrl and Alt held, as ShiftState adds them up.
+std::int16_t ShiftStateOf(Qt::KeyboardModifiers modifiers);
+// A key as KeyCode numbers it (Return, Escape, Space, F1 to F12; the keypad's
+// Enter is Return); 0 for every other key.
+std::int16_t KeyCodeOf(int qtKey);
+// The Qt key of a KeyCode, for the tests that press keys; 0 for none.
+int QtKeyOf(std::int16_t keyCode);
 QRect ToQRect(const WholePixelRect& rect);
 
 // A copy of the pixels (0xAARRGGBB rows from the top) as an ARGB32 image.

@@ -17,6 +17,11 @@ class QtUserControlHost final : public QtNative<core::UserControlHost, SurfaceWi
 public:
     QtUserControlHost(const core::ControlArgs& args, const UserControlClass& userControlClass);
     void Detach() override;
+    void KeyboardCuesShown() override {
+        if (m_Widget != nullptr) {
+            m_Widget->update();
+        }
+    }
 
 protected:
     void Place(const WholePixelRect& rect) override;
@@ -34,6 +39,7 @@ private:
         SurfaceMouseUp(button, shift, x, y);
     }
     void SurfaceDoubled() override { SurfaceDoubleClick(); }
+    bool CuesShown() const override;
 };
 
 }  // namespace ponderix::platform::qt

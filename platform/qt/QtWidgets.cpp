@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <cmath>
 
+#include "platform/FocusCue.h"
 #include "platform/qt/QtSupport.h"
 
 namespace ponderix::platform::qt {
@@ -23,12 +24,8 @@ std::int16_t ButtonsOf(Qt::MouseButtons buttons) {
     return static_cast<std::int16_t>(buttons.toInt() & 7);
 }
 
-// Shift, Control and Alt as a user control takes them: 1, 2 and 4. Qt keeps
-// them in three neighbouring bits in that order.
 std::int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
-    static_assert(Qt::ControlModifier == Qt::ShiftModifier << 1 &&
-                  Qt::AltModifier == Qt::ShiftModifier << 2);
-    return static_cast<std::int16_t>((modifiers.toInt() / Qt::ShiftModifier) & 7);
+    return ShiftStateOf(modifiers);
 }
 
 }  // namespace
@@ -213,6 +210,26 @@ void SurfaceWidget::paintEvent(QPaintEvent* /*event*/) {
     for (const auto& drawn : m_Face) {
         drawn->Shown.Draw(painter, QPointF(0, 0), drawn->Of, true);
     }
+    if (!hasFocus() || Input == nullptr || !Input->CuesShown()) {
+        return;
+    }
+    // The focus cue over the face: its dots inverted, a logical pixel each.
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    for (int y = 0; y < height(); ++y) {
+        for (int x = 0; x < width(); ++x) {
+            if (IsFocusCueDot(x, y, width(), height())) {
+                painter.fillRect(QRect(x, y, 1, 1), Qt::white);
+            }
+        }
+    }
+}
+
+void SurfaceWidget::focusInEvent(QFocusEvent* /*event*/) {
+    update();
+}
+
+void SurfaceWidget::focusOutEvent(QFocusEvent* /*event*/) {
+    update();
 }
 
 // The cursor came over the surface: a control that follows the mouse hears of

@@ -26,6 +26,8 @@ public:
     using QWidget::QWidget;
 
     std::function<void()> OnClick;
+    // A screen reader's press (QtAccessibility.h).
+    std::function<void()> OnPress;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -103,6 +105,8 @@ public:
     virtual void SurfaceMove(std::int16_t buttons, std::int16_t shift, float x, float y) = 0;
     virtual void SurfaceUp(std::int16_t button, std::int16_t shift, float x, float y) = 0;
     virtual void SurfaceDoubled() = 0;
+    // Whether the window shows focus cues: the keyboard has been used in it.
+    virtual bool CuesShown() const = 0;
 
 protected:
     ~SurfaceInput() = default;
@@ -111,15 +115,19 @@ protected:
 // The surface a user control draws on. It shows only what was cleared and
 // drawn on it, which changes only through ClearFace and DrawFace: the face
 // drawn last stays, whatever Qt repaints, and shows at the pixels of the
-// screen the surface is on. It has no child widgets, so the widget under the
-// cursor over it is the surface itself. The mouse is tracked without a button
-// held.
+// screen the surface is on. While it has the focus in a window that shows
+// focus cues, the focus cue is painted over the face (never into it). It has
+// no child widgets, so the widget under the cursor over it is the surface
+// itself. The mouse is tracked without a button held; keys go on to the
+// window.
 class SurfaceWidget final : public QWidget {
 public:
     SurfaceWidget(QWidget* parent, const QColor& background);
 
     // Where the mouse goes; null once the control is detached.
     SurfaceInput* Input = nullptr;
+    // A screen reader's press (QtAccessibility.h).
+    std::function<void()> OnPress;
 
     void ClearFace();
     // Copies the picture at natural size to the top-left corner, as a bit
@@ -131,6 +139,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
@@ -10,6 +11,7 @@
 #include <optional>
 
 #include "assets/Assets.h"
+#include "platform/qt/QtAccessibility.h"
 #include "platform/qt/QtWindowSystem.h"
 
 namespace ponderix::platform::qt {
@@ -99,6 +101,22 @@ protected:
         QWidget::mouseReleaseEvent(event);
     }
 
+    // The keys that the focused control does not take for itself end here.
+    void keyPressEvent(QKeyEvent* event) override {
+        const std::int16_t code = KeyCodeOf(event->key());
+        bool used = false;
+        if (QtWindow* window = Window;
+            window != nullptr && code != 0 && code != KeyCode::Tab && !event->isAutoRepeat()) {
+            FromEventLoop(
+                [&] { used = window->KeyPressed(code, ShiftStateOf(event->modifiers())); });
+        }
+        if (used) {
+            event->accept();
+        } else {
+            QWidget::keyPressEvent(event);
+        }
+    }
+
     // Every Tab and Shift+Tab of the window's controls ends here.
     bool focusNextPrevChild(bool next) override {
         if (QtWindow* window = Window) {
@@ -134,7 +152,14 @@ QtWindow::QtWindow(QtWindowSystem& system, const WindowSpec& layout) : Window(sy
     m_Widget->setObjectName(ToQString(layout.Name));
     m_Widget->setFont(ToQFont(layout.Font, m_Widget->devicePixelRatioF()));
     m_Widget->setWindowIcon(icon);
+    SetAccessibleRole(*m_Widget, Role());
     Build();
+    // Named once every control exists: a heading may follow what it names.
+    for (const Entry& entry : Entries()) {
+        if (entry.Visible != nullptr) {
+            entry.Visible->AccessibleNameChanged();
+        }
+    }
 }
 
 QtWindow::~QtWindow() {
@@ -203,11 +228,20 @@ void QtWindow::HideWithOwner(bool hidden) {
     }
 }
 
+// An owned window that goes while it is active hands the keyboard back to its
+// owner, as Windows does: without a window manager to do it, the owner would
+// take keys but never hear that it is active, and show no focus to the
+// keyboard or to a screen reader.
 void QtWindow::DestroyNative() {
     if (m_Widget != nullptr) {
+        const bool active = m_Widget->isActiveWindow();
         m_Widget->Window = nullptr;
         m_Widget->hide();
         m_Widget->deleteLater();
+        QWidget* owner = Owner() != nullptr ? WidgetOf(Owner()->Handle()) : nullptr;
+        if (active && owner != nullptr && owner->isVisible()) {
+            owner->activateWindow();
+        }
     }
 }
 

@@ -14,6 +14,7 @@
 
 #include "assets/Assets.h"
 #include "platform/core/CoreUserControlHost.h"
+#include "platform/qt/QtAccessibility.h"
 #include "platform/qt/QtPopupMenu.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/QtSupport.h"
@@ -62,6 +63,7 @@ QtWindowSystem::QtWindowSystem()
         throw PlatformError("the Qt window system needs a QApplication first");
     }
     m_HandCursor = LoadHandCursor();
+    InstallAccessibleFactory();
     // The program ends when its last window is unloaded (Run), not when Qt
     // sees the last window close.
     QApplication::setQuitOnLastWindowClosed(false);

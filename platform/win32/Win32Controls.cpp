@@ -149,6 +149,7 @@ Win32TextBox::Win32TextBox(const core::ControlArgs& args) : Windowed(args) {
         SetWindowPos(m_Hwnd, nullptr, 0, 0, 0, 0,
                      SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    AnswerForStandardControl(m_Hwnd, m_Accessible);
 }
 
 // Two pixels each side at 96 dots per inch, as the classic EDIT keeps them:
@@ -190,6 +191,7 @@ Win32ListBox::Win32ListBox(const core::ControlArgs& args) : Windowed(args) {
     const DWORD style = WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT |
                         (args.Row.Border == Border::FlatSingle ? WS_BORDER : 0);
     m_Hwnd = CreateChild(args, L"LISTBOX", "", style, BorderExStyle(args.Row.Border));
+    AnswerForStandardControl(m_Hwnd, m_Accessible);
 }
 
 void Win32ListBox::AddNativeItem(std::string_view text) {
@@ -217,6 +219,7 @@ void Win32ListBox::SelectNative(int row) {
 Win32OptionButton::Win32OptionButton(const core::ControlArgs& args) : Windowed(args) {
     m_Hwnd = CreateChild(args, L"BUTTON", args.Row.Caption, BS_RADIOBUTTON, 0);
     ShowValue(args.Row.Value);
+    AnswerForStandardControl(m_Hwnd, m_Accessible);
 }
 
 void Win32OptionButton::ShowValue(bool selected) {
@@ -233,7 +236,7 @@ void Win32OptionButton::OnCommand(WORD code) {
 // Frames
 
 Win32Frame::Win32Frame(const core::ControlArgs& args)
-    : Windowed(args), detail::Container(args.Window, args.Row.Name), m_Font(args.Font) {
+    : Windowed(args), detail::Container(args.Window, args.Row.Name, this), m_Font(args.Font) {
     m_Hwnd = CreateChild(args, FrameClass, args.Row.Caption, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
                          static_cast<MessageTarget*>(this));
 }

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/FocusCue.h"
+#include "platform/core/CoreWindow.h"
+
 namespace ponderix::platform::win32::detail {
 namespace {
 
@@ -72,6 +75,20 @@ void Win32UserControlSurface::DrawNative(const Picture& picture) {
     InvalidateRect(m_Hwnd, nullptr, FALSE);
 }
 
+void Win32UserControlSurface::KeyboardCuesShown() {
+    if (m_Hwnd != nullptr) {
+        InvalidateRect(m_Hwnd, nullptr, FALSE);
+    }
+}
+
+void Win32UserControlSurface::PaintFace(HDC dc) const {
+    if (m_Hwnd != nullptr && GetFocus() == m_Hwnd && m_Window.KeyboardCues()) {
+        DrawBitmap(dc, 0, 0, WithFocusCue(m_Face));
+    } else {
+        DrawBitmap(dc, 0, 0, m_Face);
+    }
+}
+
 // ---------------------------------------------------------------------------
 // The surface's messages
 
@@ -103,12 +120,27 @@ LRESULT Win32UserControlSurface::HandleMessage(HWND hwnd, UINT message, WPARAM w
             return 1;
         case WM_PAINT: {
             PAINTSTRUCT paint{};
-            DrawBitmap(BeginPaint(hwnd, &paint), 0, 0, m_Face);
+            PaintFace(BeginPaint(hwnd, &paint));
             EndPaint(hwnd, &paint);
             return 0;
         }
         case WM_PRINTCLIENT:
-            DrawBitmap(reinterpret_cast<HDC>(wParam), 0, 0, m_Face);
+            PaintFace(reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            InvalidateRect(hwnd, nullptr, FALSE);
+            return 0;
+        case WM_GETOBJECT:
+            if (const LRESULT object = AnswerGetObject(hwnd, wParam, lParam, m_Accessible)) {
+                return object;
+            }
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+        case PressMessage:
+            // A screen reader's press, posted.
+            if (m_Window.IsLoaded()) {
+                Guarded([this] { m_Window.Press(*this); });
+            }
             return 0;
         case WM_LBUTTONDOWN:
             OnButtonDown(1, wParam, lParam);

@@ -177,6 +177,19 @@ bool Container::HandleContainerMessage(HWND hwnd, UINT message, WPARAM wParam, L
         case WM_CAPTURECHANGED:
             m_Pressed = nullptr;
             return true;
+        case WM_GETOBJECT:
+            result = AnswerGetObject(hwnd, wParam, lParam, m_Accessible);
+            return result != 0;
+        case PressMessage: {
+            // A screen reader's press of a windowless control, posted.
+            const auto& entries = m_Window.Entries();
+            if (m_Window.IsLoaded() && wParam < entries.size() &&
+                entries[wParam].Visible != nullptr) {
+                core::VisibleControl* control = entries[wParam].Visible;
+                Guarded([this, control] { m_Window.Press(*control); });
+            }
+            return true;
+        }
         case WM_SETCURSOR: {
             const auto over = reinterpret_cast<HWND>(wParam);
             POINT cursor{};
@@ -201,7 +214,7 @@ bool Container::HandleContainerMessage(HWND hwnd, UINT message, WPARAM wParam, L
 // Windows
 
 Win32Window::Win32Window(Win32WindowSystem& system, const WindowSpec& layout)
-    : core::Window(system, layout), Container(*this, ""), m_Desktop(system.Native()) {
+    : core::Window(system, layout), Container(*this, "", nullptr), m_Desktop(system.Native()) {
     if (!layout.Picture.File.empty()) {
         m_Picture = system.LoadPicture(layout.Picture);
     }
@@ -295,6 +308,7 @@ bool Win32Window::IsBareBackground(POINT screen) const {
 
 Win32Window::~Win32Window() {
     Dispose();
+    CutAccessible();
 }
 
 std::unique_ptr<core::Label> Win32Window::MakeLabel(const core::ControlArgs& args) {
@@ -377,7 +391,14 @@ void Win32Window::HideWithOwner(bool hidden) {
     ShowWindow(m_Hwnd, hidden ? SW_HIDE : SW_SHOWNA);
 }
 
+ScreenPoint Win32Window::InnerOrigin() const {
+    POINT origin{0, 0};
+    ClientToScreen(m_Hwnd, &origin);
+    return {origin.x, origin.y};
+}
+
 void Win32Window::DestroyNative() {
+    CutAccessible();
     if (m_Hwnd != nullptr) {
         DestroyWindow(m_Hwnd);  // and the controls' windows
     }
@@ -458,6 +479,7 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
         }
         case WM_NCDESTROY:
             m_Hwnd = nullptr;
+            CutAccessible();
             // Unless Unload destroyed it, the desktop took the window.
             Guarded([this] { DestroyedByDesktop(); });
             return 0;

@@ -1,8 +1,9 @@
 // The backend's top-level window, and what it shares with frames: a container
 // is a native window that paints its background and the windowless controls it
 // holds (labels, images) in the core's stacking order, takes the mouse for
-// them, and routes its windowed children's notifications (WM_COMMAND,
-// WM_CTLCOLOR*) to their objects.
+// them, answers screen readers for them (Win32Accessible.h), and routes its
+// windowed children's notifications (WM_COMMAND, WM_CTLCOLOR*) to their
+// objects.
 #pragma once
 
 #include <memory>
@@ -11,6 +12,7 @@
 #include "platform/Picture.h"
 #include "platform/core/CoreWindow.h"
 #include "platform/win32/Native.h"
+#include "platform/win32/Win32Accessible.h"
 
 namespace ponderix::platform::win32 {
 class Win32WindowSystem;
@@ -38,13 +40,20 @@ public:
 
 class Container : public MessageTarget {
 public:
-    // The container of the window's controls named `name` ("" for the window).
-    Container(core::Window& window, std::string_view name) : m_Window(window), m_Name(name) {}
+    // The container of the window's controls named `name` ("" for the window),
+    // which is the control `self` (null for the window).
+    Container(core::Window& window, std::string_view name, core::VisibleControl* self)
+        : m_Window(window),
+          m_Name(name),
+          m_Accessible(std::make_shared<AccessibleAnchor>(
+              AccessibleAnchor{&window, self, true, std::string(name)})) {}
 
     virtual HWND ContainerHandle() const = 0;
     // Repaints part of the container, or all of it.
     void Invalidate(const WholePixelRect& rect) const;
     void InvalidateAll() const;
+    // The container goes: what screen readers still hold of it answers so.
+    void CutAccessible() const { m_Accessible->Cut(); }
 
 protected:
     // Painting, the windowless controls' mouse and cursor, and the windowed
@@ -63,6 +72,7 @@ private:
     core::Window& m_Window;
     std::string_view m_Name;
     core::VisibleControl* m_Pressed = nullptr;
+    std::shared_ptr<AccessibleAnchor> m_Accessible;
 };
 
 class Win32Window final : public core::Window, public Container {
@@ -99,6 +109,7 @@ protected:
     void MinimiseNative() override;
     void HideWithOwner(bool hidden) override;
     void DestroyNative() override;
+    ScreenPoint InnerOrigin() const override;
 
 private:
     void PaintBackground(HDC dc, const RECT& client) const override;

@@ -128,18 +128,65 @@ private:
     UINT_PTR m_Id;
 };
 
-// One message of the loop: Tab moves the focus along the tab chain of the
-// window it was pressed in; every other message goes to its window.
-void Dispatch(const Win32WindowSystem& system, MSG& message) {
-    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 &&
-        GetKeyState(VK_MENU) >= 0) {
-        HWND root = GetAncestor(message.hwnd, GA_ROOT);
-        for (core::Window* window : system.Windows()) {
-            if (root != nullptr && window->IsLoaded() && ToHwnd(window->Handle()) == root) {
-                Guarded([&] { window->FocusNext(GetKeyState(VK_SHIFT) < 0); });
-                return;
-            }
+// The window of ours that a message of the keyboard was sent within.
+core::Window* WindowOf(const Win32WindowSystem& system, HWND hwnd) {
+    HWND root = hwnd != nullptr ? GetAncestor(hwnd, GA_ROOT) : nullptr;
+    for (core::Window* window : system.Windows()) {
+        if (root != nullptr && window->IsLoaded() && ToHwnd(window->Handle()) == root) {
+            return window;
         }
+    }
+    return nullptr;
+}
+
+// The keys the core acts on, as KeyCode numbers them: they are their
+// virtual-key codes. 0 for every other key.
+std::int16_t KeyCodeOf(WPARAM key) {
+    if (key == VK_RETURN || key == VK_ESCAPE || key == VK_SPACE ||
+        (key >= VK_F1 && key <= VK_F12)) {
+        return static_cast<std::int16_t>(key);
+    }
+    return 0;
+}
+
+std::int16_t ShiftStateNow() {
+    return static_cast<std::int16_t>((GetKeyState(VK_SHIFT) < 0 ? ShiftState::Shift : 0) |
+                                     (GetKeyState(VK_CONTROL) < 0 ? ShiftState::Ctrl : 0) |
+                                     (GetKeyState(VK_MENU) < 0 ? ShiftState::Alt : 0));
+}
+
+// A key pressed in a window of ours, before its control sees it: Tab moves
+// the focus along the tab chain; Return, Escape, the function keys and Space
+// go to the core, which takes what the focused control would not (Space only
+// on a button). True when the key was used.
+bool WindowKey(const Win32WindowSystem& system, const MSG& message) {
+    core::Window* window = WindowOf(system, message.hwnd);
+    if (window == nullptr) {
+        return false;
+    }
+    if (message.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
+        Guarded([&] { window->FocusNext(GetKeyState(VK_SHIFT) < 0); });
+        return true;
+    }
+    const std::int16_t code = KeyCodeOf(message.wParam);
+    if (code == 0) {
+        return false;
+    }
+    if ((message.lParam & (1 << 30)) != 0) {
+        // Held: the window acts once. No control of ours wants Return or
+        // Escape (an EDIT would beep at them); the others go on as typed.
+        return code == KeyCode::Return || code == KeyCode::Escape;
+    }
+    bool used = false;
+    Guarded([&] { used = window->KeyPressed(code, ShiftStateNow()); });
+    return used;
+}
+
+// One message of the loop: the keys a window of ours acts on stay there;
+// every other message goes to its window.
+void Dispatch(const Win32WindowSystem& system, MSG& message) {
+    if (message.message == WM_KEYDOWN && WindowKey(system, message)) {
+        return;
     }
     TranslateMessage(&message);
     DispatchMessageW(&message);
