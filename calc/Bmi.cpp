@@ -136,6 +136,22 @@ Colour BandColour(BmiBand band) {
     throw std::invalid_argument("not a BMI band");
 }
 
+std::string_view BandName(BmiBand band) {
+    switch (band) {
+        case BmiBand::Underweight:
+            return "Underweight";
+        case BmiBand::Normal:
+            return "Normal";
+        case BmiBand::Overweight:
+            return "Overweight";
+        case BmiBand::Obese:
+            return "Obese";
+        case BmiBand::Extreme:
+            return "Extreme";
+    }
+    throw std::invalid_argument("not a BMI band");
+}
+
 Colour BlinkColour(bool phase) {
     return phase ? Colour{255, 0, 0} : Colour{175, 0, 0};
 }

@@ -84,6 +84,9 @@ BmiOutcome ComputeBmi(std::string_view weightText, WeightUnit unit, std::int16_t
 
 BmiBand ClassifyBmi(double bmi);
 Colour BandColour(BmiBand band);
+// The band in words, as the legend names it: "Underweight", "Normal", "Overweight",
+// "Obese", "Extreme". A result's colour says the same to those who see it.
+std::string_view BandName(BmiBand band);
 // 255, 0, 0 for true; 175, 0, 0 for false.
 Colour BlinkColour(bool phase);
 

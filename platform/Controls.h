@@ -18,6 +18,24 @@ namespace ponderix::platform {
 // A native window's handle (an HWND, a QWidget address, a fake's number); 0 is none.
 using WindowHandle = std::uintptr_t;
 
+// Keys as the platform numbers them (its virtual-key codes); the numeric
+// keypad's Enter is Return.
+namespace KeyCode {
+inline constexpr std::int16_t Tab = 9;
+inline constexpr std::int16_t Return = 13;
+inline constexpr std::int16_t Escape = 27;
+inline constexpr std::int16_t Space = 32;
+inline constexpr std::int16_t F1 = 112;
+inline constexpr std::int16_t F12 = 123;
+}  // namespace KeyCode
+
+// The modifier keys held, added up, as the mouse notifications also give them.
+namespace ShiftState {
+inline constexpr std::int16_t Shift = 1;
+inline constexpr std::int16_t Ctrl = 2;
+inline constexpr std::int16_t Alt = 4;
+}  // namespace ShiftState
+
 class IControl {
 public:
     virtual ~IControl() = default;
@@ -47,6 +65,11 @@ public:
     virtual void SetFontSize(float points) = 0;
     virtual Colour ForeColour() const = 0;
     virtual void SetForeColour(Colour colour) = 0;
+    // What the caption means, in words, for a screen reader (a result's band,
+    // which the text's colour shows); "" at first. Setting the caption or the
+    // description tells a screen reader that it changed, so that it reads it.
+    virtual std::string Description() const = 0;
+    virtual void SetDescription(std::string_view description) = 0;
 
     Event<> Click;
 };

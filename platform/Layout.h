@@ -52,6 +52,22 @@ enum class Alignment : std::uint8_t { Left, Centre, Right };
 
 enum class CursorShape : std::uint8_t { Default, Hand };
 
+// What a control or window is to a screen reader.
+enum class AccessibleRole : std::uint8_t {
+    Default,       // what its kind is (see AccessibleRoleOf in LayoutSupport.h)
+    StaticText,    // a label
+    EditableText,  // a text box
+    List,          // a list box
+    RadioButton,   // an option button
+    Grouping,      // a frame
+    Graphic,       // an image
+    PushButton,
+    Link,    // opens a web address
+    Pane,    // a user control whose design says nothing else
+    Window,  // a window of the program's own
+    Dialog,  // a fixed dialog
+};
+
 struct FontSpec {
     std::string_view Face = {};
     float Points = 8.25f;
@@ -94,6 +110,19 @@ struct ControlSpec {
     bool AutoSize = false;          // a label that sizes itself to its one-line text
     std::string_view ClassId = {};  // user controls
     std::span<const PropertyEntry> Properties = {};  // user controls: their saved properties
+
+    // The window's default button: Return clicks it wherever the focus is,
+    // unless the focus is on another button, which Return then clicks.
+    bool Default = false;
+
+    // What a screen reader says of the control: its role (Default: its kind's,
+    // or its user control design's), and its name. Without a name of its own,
+    // a control is named by the caption of the control that LabelledBy names
+    // ("lblCaptions(0)"), or else by its own caption (labels, option buttons,
+    // frames).
+    AccessibleRole Role = AccessibleRole::Default;
+    std::string_view AccessibleName = {};
+    std::string_view LabelledBy = {};
 };
 
 enum class WindowBorder : std::uint8_t {
@@ -116,6 +145,8 @@ struct WindowSpec {
     AssetName Icon = {};
     FontSpec Font = {};  // the default font of the window's controls
     std::span<const ControlSpec> Controls = {};
+    // Escape closes the window, wherever its focus is (an information window).
+    bool CloseOnEscape = false;
 };
 
 // A user control class: its class id, its surface's design size, and the child
@@ -125,6 +156,11 @@ struct UserControlDesign {
     int Width = 0;  // twips
     int Height = 0;
     std::span<const ControlSpec> Children = {};
+    // Whether an instance is a tab stop: it takes the focus from the keyboard
+    // (never from the mouse), and Space or Return on it clicks it.
+    bool CanFocus = false;
+    // What an instance is to a screen reader, unless its row says otherwise.
+    AccessibleRole Role = AccessibleRole::Pane;
 };
 
 }  // namespace ponderix::platform

@@ -33,12 +33,22 @@ std::string ControlKey(std::string_view name, int index);
 // The user control's saved properties as a property bag, its pictures loaded.
 PropertyBag SavedProperties(const ControlSpec& control, IWindowSystem& system);
 
+// The role a control of that kind has when its row says nothing else; a user
+// control's is its design's (UserControlDesign::Role).
+AccessibleRole AccessibleRoleOf(ControlKind kind);
+
+// What a caption shows, as a screen reader should say it: line breaks (a
+// carriage return, with or without a line feed) become "\n", "&&" becomes "&",
+// a lone "&" (a mnemonic mark) goes, and blanks around it are dropped.
+std::string ShownText(std::string_view caption);
+
 // The controls that take part in the tab order, in that order.
 std::vector<const ControlSpec*> TabOrder(const WindowSpec& layout);
 
 // Throws PlatformError when a layout is not well formed: two controls with one
 // key, a container that is not a frame listed earlier, a user control without a
-// class id. Backends check before they build anything.
+// class id, a LabelledBy that names no control of the layout, more than one
+// default button. Backends check before they build anything.
 void CheckLayout(const WindowSpec& layout);
 
 }  // namespace ponderix::platform

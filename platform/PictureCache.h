@@ -1,5 +1,6 @@
 // The program's pictures, each decoded once and then shared: every control that
-// shows a picture gets the same object.
+// shows a picture gets the same object. The sets a picture is drawn in for
+// larger screens are decoded when a screen of their scale first shows them.
 #pragma once
 
 #include <functional>

@@ -52,6 +52,12 @@ public:
     virtual float ScaleWidth() const = 0;
     virtual float ScaleHeight() const = 0;
 
+    // Twips in one pixel of the window's unit: 15 at 96 dots per inch, fewer
+    // on a screen of more dots to the inch (10 at 144) where the backend works
+    // in that screen's pixels. Layouts are in twips; code that places a
+    // control by a distance of its own converts that distance with this.
+    virtual float TwipsPerPixel() const = 0;
+
     // Shows the window modeless. An owned window stays above its owner, hides
     // while the owner is minimised and is unloaded with it. Showing a window that
     // is already shown brings it to the front again.
@@ -63,8 +69,19 @@ public:
     virtual bool IsLoaded() const = 0;
     virtual WindowHandle Handle() const = 0;
 
+    // Where a popup that answers the user's current action opens, on the
+    // screen: at the cursor when the mouse clicked, at the bottom right-hand
+    // corner of the control when the keyboard (or a screen reader) clicked it.
+    virtual ScreenPoint PopupPoint() = 0;
+
     // Raised when the window is first shown and whenever its inner size changes.
     Event<> Resize;
+    // A key pressed in the window that its focused control does not take for
+    // itself: Return, Escape and the function keys (KeyCode), and Space on a
+    // button; held keys do not repeat it. The shift state is ShiftState's. A
+    // handler that sets the key code to 0 keeps the window from acting on the
+    // key (Return clicks no default button, Escape closes nothing).
+    Event<std::int16_t&, std::int16_t&> KeyDown;
     // Raised once when the window goes: its close box, Unload, or its owner going.
     Event<> Unloaded;
 };

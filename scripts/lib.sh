@@ -22,8 +22,11 @@ PONDERIX_WINDOWS_PACKAGES=(
     wine wine64 fonts-wine fonts-liberation fonts-dejavu-core xauth
     "${PONDERIX_DISPLAY_PACKAGES[@]}"
 )
+# (The accessibility bus, its registry and Python's reader of it: a screen
+# reader's view of the Qt build, scripts/e2e-access.)
 PONDERIX_TEST_PACKAGES=(
     libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+    at-spi2-core python3-pyatspi dbus
     "${PONDERIX_DISPLAY_PACKAGES[@]}"
 )
 # Making the two packages (scripts/package): dpkg-shlibdeps and dpkg-buildflags
@@ -102,16 +105,18 @@ on_exit() {
     trap 'for command in "${PONDERIX_ON_EXIT[@]}"; do eval "$command" || true; done' EXIT
 }
 
-# start_virtual_display starts Xvfb on a free display number (1024 x 768, 24-bit,
-# 96 dpi), exports DISPLAY and stops the server when the calling script exits.
+# start_virtual_display [WIDTHxHEIGHT] starts Xvfb on a free display number
+# (1024 x 768 unless given, 24-bit, 96 dpi), exports DISPLAY and stops the
+# server when the calling script exits.
 start_virtual_display() {
+    local size=${1:-1024x768}
     local number=99
     while [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ]; do
         number=$((number + 1))
     done
     # -noreset: without it the server resets whenever its last client leaves,
     # and a program started during the reset cannot connect.
-    Xvfb ":${number}" -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset >/dev/null 2>&1 &
+    Xvfb ":${number}" -screen 0 "${size}x24" -dpi 96 -nolisten tcp -noreset >/dev/null 2>&1 &
     PONDERIX_XVFB_PID=$!
     export DISPLAY=":${number}"
     on_exit 'kill "$PONDERIX_XVFB_PID" 2>/dev/null'

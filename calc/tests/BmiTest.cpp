@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <variant>
 #include <vector>
 
@@ -45,14 +47,16 @@ TEST(ClassifyBmi, EachLimitBelongsToTheBandAbove) {
     }
 }
 
-TEST(BandColour, ColoursBlinkingAndMessages) {
-    const std::pair<BmiBand, Colour> cases[] = {{Underweight, {0, 0, 255}},
-                                                {Normal, {0, 128, 0}},
-                                                {Overweight, {255, 128, 64}},
-                                                {Obese, {200, 0, 0}},
-                                                {Extreme, {255, 0, 0}}};
-    for (const auto& [band, colour] : cases) {
+TEST(BandColour, ColoursNamesBlinkingAndMessages) {
+    const std::tuple<BmiBand, Colour, std::string_view> cases[] = {
+        {Underweight, {0, 0, 255}, "Underweight"},
+        {Normal, {0, 128, 0}, "Normal"},
+        {Overweight, {255, 128, 64}, "Overweight"},
+        {Obese, {200, 0, 0}, "Obese"},
+        {Extreme, {255, 0, 0}, "Extreme"}};
+    for (const auto& [band, colour, name] : cases) {
         EXPECT_EQ(BandColour(band), colour);
+        EXPECT_EQ(BandName(band), name);
     }
     EXPECT_EQ(BlinkColour(true), (Colour{255, 0, 0}));
     EXPECT_EQ(BlinkColour(false), (Colour{175, 0, 0}));

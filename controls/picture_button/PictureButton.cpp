@@ -26,8 +26,14 @@ constexpr ControlSpec Children[] = {
      .AutoSize = true},
 };
 
-constexpr platform::UserControlDesign Design{
-    .ClassId = PictureButton::ClassId, .Width = 900, .Height = 855, .Children = Children};
+// A button: a tab stop that Space and Return click, a push button to screen
+// readers.
+constexpr platform::UserControlDesign Design{.ClassId = PictureButton::ClassId,
+                                             .Width = 900,
+                                             .Height = 855,
+                                             .Children = Children,
+                                             .CanFocus = true,
+                                             .Role = platform::AccessibleRole::PushButton};
 
 // Runs one drawing step; a failing step is skipped.
 template <typename Step>

@@ -10,7 +10,9 @@
 // not hovered costs nothing.
 //
 // This is the control's logic only. Drawing, the surface's window and the mouse
-// come from the window system through IUserControlSite.
+// come from the window system through IUserControlSite. The host makes it a
+// tab stop that Space and Return click (a click notification, no mouse), and
+// draws the focus cue over its face.
 #pragma once
 
 #include <cstdint>

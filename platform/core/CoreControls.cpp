@@ -56,6 +56,39 @@ bool VisibleControl::TakesFocus() const {
     }
 }
 
+bool VisibleControl::IsButton() const {
+    return TakesFocus() && Role() == AccessibleRole::PushButton;
+}
+
+AccessibleRole VisibleControl::Role() const {
+    return m_Row.Role != AccessibleRole::Default ? m_Row.Role : KindRole();
+}
+
+AccessibleRole VisibleControl::KindRole() const {
+    return AccessibleRoleOf(m_Row.Kind);
+}
+
+std::string VisibleControl::AccessibleName() const {
+    if (!m_Row.AccessibleName.empty()) {
+        return std::string(m_Row.AccessibleName);
+    }
+    if (!m_Row.LabelledBy.empty()) {
+        const VisibleControl* label = m_Window.FindVisible(m_Row.LabelledBy);
+        return label != nullptr ? label->OwnName() : std::string();
+    }
+    return OwnName();
+}
+
+std::string VisibleControl::OwnName() const {
+    switch (m_Row.Kind) {
+        case ControlKind::OptionButton:
+        case ControlKind::Frame:
+            return ShownText(m_Row.Caption);
+        default:
+            return {};
+    }
+}
+
 void VisibleControl::Realise() {
     BoundsChanged();
     if (!m_Visible) {
@@ -70,6 +103,16 @@ void VisibleControl::MoveTo(float left, float top, std::optional<float> width,
                             std::optional<float> height) {
     Check("Control.Move");
     m_Bounds = {left, top, width.value_or(m_Bounds.Width), height.value_or(m_Bounds.Height)};
+    BoundsChanged();
+}
+
+void VisibleControl::Rescale(float oldTwipsPerPixel) {
+    // Through twips, so that going there and back gives the very same bounds.
+    const auto scaled = [&](float pixels) {
+        return m_Window.TwipsToPixels(pixels * oldTwipsPerPixel);
+    };
+    m_Bounds = {scaled(m_Bounds.Left), scaled(m_Bounds.Top), scaled(m_Bounds.Width),
+                scaled(m_Bounds.Height)};
     BoundsChanged();
 }
 
@@ -111,6 +154,9 @@ void Label::SetCaption(std::string_view caption) {
     if (m_Row.AutoSize) {
         BoundsChanged();
     }
+    // Every setting is told, a caption set again to the same text too: a
+    // result that is shown again is news to somebody who cannot see it.
+    m_Window.CaptionChanged(*this);
 }
 
 float Label::FontSize() const {
@@ -141,6 +187,29 @@ void Label::SetForeColour(Colour colour) {
     Check("Label.SetForeColour");
     ShowForeColour(colour);
     m_ForeColour = colour;
+}
+
+std::string Label::Description() const {
+    CheckLoaded();
+    return m_Description;
+}
+
+void Label::SetDescription(std::string_view description) {
+    Check("Label.SetDescription");
+    m_Description = description;
+    AccessibleDescriptionChanged();
+}
+
+std::string Label::OwnName() const {
+    return ShownText(m_Caption);
+}
+
+bool Label::ClickWithoutMouse() {
+    if (!m_Window.IsLoaded() || !IsEnabled()) {
+        return false;
+    }
+    Click.Raise();
+    return true;
 }
 
 // A label that sizes itself keeps its left and top and takes its text's size.
@@ -235,6 +304,14 @@ void OptionButton::UserSelected() {
     }
     SetValue(true);
     Click.Raise();
+}
+
+bool Image::ClickWithoutMouse() {
+    if (!m_Window.IsLoaded() || !IsEnabled()) {
+        return false;
+    }
+    Click.Raise();
+    return true;
 }
 
 void Image::UserClicked() {

@@ -74,14 +74,29 @@ public:
     bool IsWindowed() const;
     // Visible and enabled, and so is every frame around it.
     bool IsReachable() const;
-    // Whether the kind takes the keyboard focus (text box, list box, option button).
-    bool TakesFocus() const;
+    // Whether the control takes the keyboard focus: a text box, list box or
+    // option button, and a user control whose design says so.
+    virtual bool TakesFocus() const;
+    // A button that takes the focus: Space and Return on it click it.
+    bool IsButton() const;
+
+    // What a screen reader says of the control (ControlSpec: Role,
+    // AccessibleName, LabelledBy) and what it says the caption means.
+    AccessibleRole Role() const;
+    std::string AccessibleName() const;
+    virtual std::string AccessibleDescription() const { return {}; }
+    // Clicks the control without the mouse (Window::Press); false when it has
+    // no click of its own.
+    virtual bool ClickWithoutMouse() { return false; }
 
     // The window calls this once the native side exists: it is placed (a label
     // that sizes itself fitted first), and hidden or disabled as the row says.
     void Realise();
 
     void MoveTo(float left, float top, std::optional<float> width, std::optional<float> height);
+    // The window went to a screen of another scale (its TwipsPerPixel was
+    // `oldTwipsPerPixel`): the bounds keep their twips, so their pixels change.
+    virtual void Rescale(float oldTwipsPerPixel);
     void ChangeVisible(bool visible);
     void ChangeEnabled(bool enabled);
     void ToFront();
@@ -93,8 +108,19 @@ public:
     virtual bool HasFocus() const { return false; }
     // The window is going: the native side must not call into the program again.
     virtual void Detach() {}
+    // Tells screen readers that the name or the description changed.
+    virtual void AccessibleNameChanged() {}
+    virtual void AccessibleDescriptionChanged() {}
+    // The window began to show focus cues (Window::KeyboardCues).
+    virtual void KeyboardCuesShown() {}
 
 protected:
+    // The role of the kind, when the row names none.
+    virtual AccessibleRole KindRole() const;
+    // The name the control has of itself: its caption (option buttons and
+    // frames keep their layout's; a label its current one).
+    virtual std::string OwnName() const;
+
     virtual void Place(const WholePixelRect& rect) = 0;
     virtual void ShowNative(bool visible) = 0;
     virtual void EnableNative(bool enabled) = 0;
@@ -143,8 +169,14 @@ public:
     void SetFontSize(float points) override;
     Colour ForeColour() const override;
     void SetForeColour(Colour colour) override;
+    std::string Description() const override;
+    void SetDescription(std::string_view description) override;
+
+    std::string AccessibleDescription() const override { return m_Description; }
+    bool ClickWithoutMouse() override;
 
 protected:
+    std::string OwnName() const override;
     virtual void ShowCaption(std::string_view caption) = 0;
     virtual void ShowFont(const FontSpec& font) = 0;  // Points is the label's current size
     virtual void ShowForeColour(Colour colour) = 0;
@@ -159,6 +191,7 @@ protected:
 private:
     std::string m_Caption;
     Colour m_ForeColour;
+    std::string m_Description;
 };
 
 class TextBox : public VisibleOf<ITextBox> {
@@ -219,6 +252,8 @@ public:
 class Image : public VisibleOf<IImage> {
 public:
     using VisibleOf::VisibleOf;
+
+    bool ClickWithoutMouse() override;
 
 protected:
     void UserClicked();

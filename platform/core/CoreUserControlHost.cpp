@@ -133,11 +133,43 @@ IUserControl& UserControlHost::Instance() {
     return *m_Instance;
 }
 
+bool UserControlHost::TakesFocus() const {
+    return m_Class.Design->CanFocus;
+}
+
+AccessibleRole UserControlHost::KindRole() const {
+    return m_Class.Design->Role;
+}
+
+bool UserControlHost::ClickWithoutMouse() {
+    if (!m_Window.IsLoaded() || !IsEnabled()) {
+        return false;
+    }
+    m_Instance->UserControl_Click();
+    return true;
+}
+
+bool UserControlHost::ShowsFocusCue() const {
+    return m_Window.IsLoaded() && m_Window.KeyboardCues() && HasFocus();
+}
+
 void UserControlHost::Resized() {
     m_Bounds.Width = m_Window.TwipsToPixels(m_Width);
     m_Bounds.Height = m_Window.TwipsToPixels(m_Height);
     Place(ToWholePixels(m_Bounds));
     m_Instance->UserControl_Resize();
+}
+
+void UserControlHost::Rescale(float oldTwipsPerPixel) {
+    m_Bounds.Left = m_Window.TwipsToPixels(m_Bounds.Left * oldTwipsPerPixel);
+    m_Bounds.Top = m_Window.TwipsToPixels(m_Bounds.Top * oldTwipsPerPixel);
+    if (m_Instance) {
+        Resized();
+    } else {
+        m_Bounds.Width = m_Window.TwipsToPixels(m_Width);
+        m_Bounds.Height = m_Window.TwipsToPixels(m_Height);
+        Place(ToWholePixels(m_Bounds));
+    }
 }
 
 // A move that changes the size resizes the surface and tells the instance.

@@ -1,8 +1,10 @@
 // A user control placed on a window, as every backend hosts it: the instance,
 // the children of its design, its size in twips, the properties it marked as
-// changed, and the surface's mouse turned into its notifications. A backend
-// supplies the surface: a native window of its own that shows the last picture
-// drawn, and reports the mouse through the protected Surface* calls.
+// changed, the surface's mouse turned into its notifications, and its click
+// without the mouse (the keyboard's, a screen reader's). A backend supplies the
+// surface: a native window of its own that shows the last picture drawn, with
+// the focus cue over it while ShowsFocusCue, and reports the mouse through the
+// protected Surface* calls.
 #pragma once
 
 #include <cstdint>
@@ -64,11 +66,22 @@ public:
     // Reads the saved properties, then takes the layout's size (Resize).
     void Load();
     void StopTimers();
+    // Keeps the size in twips: the surface takes its new pixels and the
+    // instance hears of it (Resize), which redraws it for the new screen.
+    void Rescale(float oldTwipsPerPixel) override;
     // The keys the instance marked as changed, in order.
     const std::vector<std::string>& ChangedProperties() const { return m_ChangedProperties; }
 
     // IUserControlHost
     IUserControl& Instance() override;
+
+    // A tab stop when its design says so; its role is its design's.
+    bool TakesFocus() const override;
+    // The click notification alone, as the keyboard and screen readers give it.
+    bool ClickWithoutMouse() override;
+    // Whether the surface shows the focus cue over the face: it has the focus
+    // and its window shows focus cues. The face itself never changes for it.
+    bool ShowsFocusCue() const;
 
     // IUserControlSite (sizes in twips)
     IWindowSystem& System() override;
@@ -90,6 +103,7 @@ protected:
     virtual void ClearNative() = 0;
     virtual void DrawNative(const Picture& picture) = 0;  // never empty
     void BoundsChanged() override;
+    AccessibleRole KindRole() const override;
 
     // The surface's mouse, positions in pixels on the surface. While a button is
     // held the surface keeps the mouse, so moves and the release may lie

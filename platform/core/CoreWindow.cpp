@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "platform/Error.h"
 #include "platform/HiddenPictureBox.h"
@@ -264,6 +265,18 @@ void Window::InnerSizeChanged() {
     Resize.Raise();
 }
 
+void Window::RescaleControls(float oldTwipsPerPixel) {
+    if (!m_Loaded || oldTwipsPerPixel == TwipsPerPixel()) {
+        return;
+    }
+    // Containers first: the rows list a frame before what it holds.
+    for (Entry& entry : m_Entries) {
+        if (entry.Visible != nullptr) {
+            entry.Visible->Rescale(oldTwipsPerPixel);
+        }
+    }
+}
+
 // Owned windows hide while their owner is minimised and come back with it.
 void Window::MinimisedChanged(bool minimised) {
     if (minimised == m_Minimised) {
@@ -387,7 +400,11 @@ void Window::FocusFirst() {
 }
 
 void Window::FocusNext(bool backwards) {
-    if (!m_Loaded || m_TabChain.empty()) {
+    if (!m_Loaded) {
+        return;
+    }
+    ShowKeyboardCues();
+    if (m_TabChain.empty()) {
         return;
     }
     const VisibleControl* focused = Focused();
@@ -409,6 +426,141 @@ void Window::FocusNext(bool backwards) {
         if (CanFocus(*control)) {
             FocusControl(*control);
             return;
+        }
+    }
+}
+
+void Window::ShowKeyboardCues() {
+    if (m_KeyboardCues) {
+        return;
+    }
+    m_KeyboardCues = true;
+    for (Entry& entry : m_Entries) {
+        if (entry.Visible != nullptr) {
+            entry.Visible->KeyboardCuesShown();
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The keyboard beyond the controls' own keys
+
+bool Window::KeyPressed(std::int16_t keyCode, std::int16_t shift) {
+    if (!m_Loaded) {
+        return false;
+    }
+    const auto onButton = [this] {
+        const VisibleControl* focused = Focused();
+        return focused != nullptr && focused->IsButton();
+    };
+    if (keyCode == KeyCode::Space && !onButton()) {
+        return false;  // the focused control's own: a character, a choice
+    }
+    ShowKeyboardCues();
+    // The handler may unload the window, or destroy it.
+    WindowSystemBase& system = m_System;
+    std::int16_t code = keyCode;
+    std::int16_t state = shift;
+    KeyDown.Raise(code, state);
+    if (!system.IsAlive(this) || !m_Loaded || code == 0) {
+        return true;
+    }
+    switch (code) {
+        case KeyCode::Return:
+            if (VisibleControl* target = onButton() ? Focused() : DefaultButton()) {
+                return Press(*target);
+            }
+            return false;
+        case KeyCode::Space:
+            return onButton() && Press(*Focused());
+        case KeyCode::Escape:
+            if (m_Layout.CloseOnEscape) {
+                Unload();
+                return true;
+            }
+            return false;
+        default:
+            return false;
+    }
+}
+
+bool Window::Press(VisibleControl& control) {
+    if (!m_Loaded || !control.IsReachable()) {
+        return false;
+    }
+    WindowSystemBase& system = m_System;
+    VisibleControl* const pressing = std::exchange(m_Pressing, &control);
+    bool clicked = false;
+    try {
+        clicked = control.ClickWithoutMouse();
+    } catch (...) {
+        if (system.IsAlive(this)) {
+            m_Pressing = pressing;
+        }
+        throw;
+    }
+    if (system.IsAlive(this)) {
+        m_Pressing = pressing;
+    }
+    return clicked;
+}
+
+VisibleControl* Window::DefaultButton() const {
+    for (const Entry& entry : m_Entries) {
+        if (entry.Row->Default && entry.Visible != nullptr && entry.Visible->IsReachable()) {
+            return entry.Visible;
+        }
+    }
+    return nullptr;
+}
+
+ScreenPoint Window::PopupPoint() {
+    CheckLoaded(m_Layout.Name);
+    if (m_Pressing != nullptr) {
+        const WholePixelRect rect = ScreenRect(*m_Pressing);
+        return {rect.Left + rect.Width, rect.Top + rect.Height};
+    }
+    return m_System.CursorPos();
+}
+
+ScreenPoint Window::InnerOrigin() const {
+    const WholePixelRect outer = OuterRect();
+    return {outer.Left, outer.Top};
+}
+
+WholePixelRect Window::ScreenRect(const VisibleControl& control) const {
+    ScreenPoint origin = InnerOrigin();
+    for (const VisibleControl* container = control.Container(); container != nullptr;
+         container = container->Container()) {
+        const WholePixelRect placed = ToWholePixels(container->Bounds());
+        origin.X += placed.Left;
+        origin.Y += placed.Top;
+    }
+    const WholePixelRect placed = ToWholePixels(control.Bounds());
+    return {origin.X + placed.Left, origin.Y + placed.Top, placed.Width, placed.Height};
+}
+
+// ---------------------------------------------------------------------------
+// Screen readers
+
+AccessibleRole Window::Role() const {
+    return m_Layout.Border == WindowBorder::FixedDialog ? AccessibleRole::Dialog
+                                                        : AccessibleRole::Window;
+}
+
+VisibleControl* Window::FindVisible(std::string_view key) const {
+    const auto found = m_Index.find(key);
+    return found != m_Index.end() ? m_Entries[found->second].Visible : nullptr;
+}
+
+void Window::CaptionChanged(VisibleControl& label) {
+    if (label.Row().AccessibleName.empty()) {
+        label.AccessibleNameChanged();
+    }
+    for (Entry& entry : m_Entries) {
+        if (entry.Visible != nullptr && entry.Row->AccessibleName.empty() &&
+            entry.Row->LabelledBy == label.Key()) {
+            entry.Visible->AccessibleNameChanged();
         }
     }
 }

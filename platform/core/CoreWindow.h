@@ -1,12 +1,15 @@
 // A window of the program as every backend shares it. Built from its layout
 // table, it owns the window's controls, finds them by name and index, keeps
 // their containment and stacking, the tab chain with its option groups, the
-// focus when the window opens, the owner and what the owner's minimising and
-// unloading do to the windows it owns, and the order in which a window goes.
+// focus when the window opens, what the keyboard does beyond a control's own
+// keys (default button, Escape, focus cues), what screen readers are told of
+// each control, the owner and what the owner's minimising and unloading do to
+// the windows it owns, and the order in which a window goes.
 //
 // A backend derives from it and supplies what is native: the top-level window
 // (the protected hooks), one control class per kind (the Make* calls), and
-// tells the core what the desktop did (ClosedByUser, InnerSizeChanged, ...).
+// tells the core what the desktop did (ClosedByUser, InnerSizeChanged,
+// KeyPressed, ...).
 // Its constructor ends with Build(), and its destructor begins with Dispose().
 #pragma once
 
@@ -39,6 +42,7 @@ public:
     void Unload() final;
     bool IsLoaded() const final { return m_Loaded; }
     WindowHandle Handle() const final;
+    ScreenPoint PopupPoint() final;
 
     const WindowSpec& Layout() const { return m_Layout; }
     WindowSystemBase& System() const { return m_System; }
@@ -49,7 +53,7 @@ public:
     void CheckLoaded(std::string_view key) const;
 
     // The window's unit: pixels of its screen, 15 twips each at 96 dots per inch.
-    virtual float TwipsPerPixel() const { return 15.0f; }
+    float TwipsPerPixel() const override { return 15.0f; }
     float TwipsToPixels(float twips) const { return twips / TwipsPerPixel(); }
     float PixelsToTwips(float pixels) const { return pixels * TwipsPerPixel(); }
 
@@ -75,6 +79,34 @@ public:
     void FocusFirst();
     // The control with the keyboard focus, if any.
     VisibleControl* Focused() const;
+
+    // A key pressed in the window (a KeyCode, not a repeat) that the focused
+    // control did not take for itself; Space only counts on a button. Raises
+    // KeyDown, then: Return clicks the focused button, or else the default
+    // button; Space clicks the focused button; Escape closes a window whose
+    // layout says so. True when the window used the key: the backend passes it
+    // on to nothing else. The window may be gone when it returns.
+    bool KeyPressed(std::int16_t keyCode, std::int16_t shift);
+    // Clicks a button or a link as the keyboard or a screen reader does: its
+    // Click alone, no mouse notification, and a popup it opens meanwhile
+    // opens at the control (PopupPoint). False when it has no click.
+    bool Press(VisibleControl& control);
+    // The reachable default button, if any.
+    VisibleControl* DefaultButton() const;
+    // Focus cues show once the keyboard has been used in the window (Tab, or
+    // a key that reached the window), and from then on.
+    bool KeyboardCues() const { return m_KeyboardCues; }
+
+    // What a screen reader says of the window: a window or a dialog, named
+    // by its caption.
+    AccessibleRole Role() const;
+    std::string AccessibleName() const { return std::string(m_Layout.Caption); }
+    // The control filed under the key ("lblCaptions(0)"), if it shows.
+    VisibleControl* FindVisible(std::string_view key) const;
+    // A label's caption was set: screen readers hear of the names it gives.
+    void CaptionChanged(VisibleControl& label);
+    // Where a control lies on the screen.
+    WholePixelRect ScreenRect(const VisibleControl& control) const;
 
 protected:
     Window(WindowSystemBase& system, const WindowSpec& layout);
@@ -116,6 +148,9 @@ protected:
     // Destroys the native window and its controls' (later, if a handler of
     // theirs is running); the controls were detached first.
     virtual void DestroyNative() = 0;
+    // The top-left corner of the inner area on the screen; by default that of
+    // the whole window, which is right for a window without a frame.
+    virtual ScreenPoint InnerOrigin() const;
 
     // What the desktop did.
     void ClosedByUser() { Unload(); }
@@ -123,6 +158,12 @@ protected:
     void MinimisedChanged(bool minimised);
     // The native window went without Unload (the desktop destroyed it).
     void DestroyedByDesktop();
+    // The window went to a screen of another scale: TwipsPerPixel() answers
+    // for the new one already, and was `oldTwipsPerPixel` before. Every
+    // control keeps its place and size in twips (a place the program gave it
+    // included), so its pixels change with the screen's; the window's own
+    // size follows as the backend resizes it (InnerSizeChanged).
+    void RescaleControls(float oldTwipsPerPixel);
 
 private:
     std::unique_ptr<IControl> MakeControl(const ControlSpec& row);
@@ -132,6 +173,7 @@ private:
     void Shut(bool destroyNative);
     bool CanFocus(const VisibleControl& control) const;
     void FocusControl(VisibleControl& control);
+    void ShowKeyboardCues();
 
     WindowSystemBase& m_System;
     const WindowSpec& m_Layout;
@@ -145,6 +187,8 @@ private:
     bool m_Loaded = true;
     bool m_Shown = false;
     bool m_Minimised = false;
+    bool m_KeyboardCues = false;
+    VisibleControl* m_Pressing = nullptr;  // the control Press is clicking
 };
 
 }  // namespace ponderix::platform::core

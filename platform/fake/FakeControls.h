@@ -24,6 +24,12 @@ public:
     void Raise() override {}
     void Focus() override { m_Fake.SetFocusedControl(this); }
     bool HasFocus() const override { return m_Fake.FocusedControl() == this; }
+    void AccessibleNameChanged() override {
+        m_Fake.System().AccessibleEvent("name " + this->Key());
+    }
+    void AccessibleDescriptionChanged() override {
+        m_Fake.System().AccessibleEvent("description " + this->Key());
+    }
 
 protected:
     void Place(const WholePixelRect& /*rect*/) override {}
@@ -58,6 +64,11 @@ public:
         m_Selection = {m_Text.size(), 0};
     }
     void SelectAll() override { m_Selection = {0, m_Text.size()}; }
+    // The user types characters over the selection.
+    void Type(std::string_view characters) {
+        m_Text.replace(m_Selection.first, m_Selection.second, characters);
+        m_Selection = {m_Selection.first + characters.size(), 0};
+    }
 
     // The selected characters: (start, length).
     std::pair<std::size_t, std::size_t> Selection() const { return m_Selection; }

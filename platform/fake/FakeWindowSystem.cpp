@@ -251,6 +251,25 @@ void FakeWindowSystem::PressTab(bool backwards) {
     DeliverPosted();
 }
 
+void FakeWindowSystem::PressKey(std::int16_t keyCode, std::int16_t shift) {
+    FakeWindow* window = ActiveWindow();
+    if (window == nullptr) {
+        return;
+    }
+    if (keyCode == KeyCode::Tab) {
+        window->FocusNext((shift & ShiftState::Shift) != 0);
+    } else if (!window->KeyPressed(keyCode, shift) && keyCode == KeyCode::Space) {
+        // Not the window's: the focused control's own.
+        core::VisibleControl* focused = window->Focused();
+        if (auto* box = dynamic_cast<FakeTextBox*>(focused)) {
+            box->Type(" ");
+        } else if (auto* option = dynamic_cast<FakeOptionButton*>(focused)) {
+            option->ClickByUser();
+        }
+    }
+    DeliverPosted();
+}
+
 // The press goes to what lies under the point: a user control's surface, an
 // option button, or else the topmost label or image of the container there.
 void FakeWindowSystem::ClickAt(ScreenPoint point) {
@@ -359,6 +378,7 @@ FakeWindow::FakeWindow(FakeWindowSystem& system, const WindowSpec& layout)
     : Window(system, layout),
       m_System(system),
       m_Handle(system.NewHandle()),
+      m_TwipsPerPixel(15.0f / system.ScreenScale()),
       m_InnerWidth(NearestPixel(TwipsToPixels(static_cast<float>(layout.InnerWidth)))),
       m_InnerHeight(NearestPixel(TwipsToPixels(static_cast<float>(layout.InnerHeight)))) {
     Build();
@@ -431,6 +451,15 @@ bool FakeWindow::IsVisibleOnScreen() const {
 void FakeWindow::SetInnerSize(int width, int height) {
     m_InnerWidth = width;
     m_InnerHeight = height;
+    InnerSizeChanged();
+}
+
+void FakeWindow::MoveToScreenOfScale(float scale) {
+    const float old = m_TwipsPerPixel;
+    m_TwipsPerPixel = 15.0f / scale;
+    RescaleControls(old);
+    m_InnerWidth = NearestPixel(TwipsToPixels(static_cast<float>(Layout().InnerWidth)));
+    m_InnerHeight = NearestPixel(TwipsToPixels(static_cast<float>(Layout().InnerHeight)));
     InnerSizeChanged();
 }
 

@@ -8,9 +8,9 @@
 //   and WindowFromPoint answers from the stacking of the shown windows and
 //   their windowed controls (plus any foreign window a test puts on top);
 // - the user's mouse and keyboard injected: clicks on controls, mouse input on
-//   user controls (which also moves the cursor there), Tab;
-// - message boxes, popup menus (with scripted user actions), shell requests and
-//   settings recorded in memory;
+//   user controls (which also moves the cursor there), keys;
+// - message boxes, popup menus (with scripted user actions), shell requests,
+//   settings and what screen readers are told recorded in memory;
 // - any operation made to fail on request, to exercise failure handling.
 //
 // Nothing here is drawn: positions stay unrounded, and a message box returns
@@ -95,12 +95,21 @@ public:
 
     // The cursor and the screen.
     void SetCursorPos(ScreenPoint point) { m_Cursor = point; }
+    // The scale of the screen the windows made from now on appear on: their
+    // unit is its pixels (15 / scale twips each).
+    void SetScreenScale(float scale) { m_ScreenScale = scale; }
+    float ScreenScale() const { return m_ScreenScale; }
     // A window of another program, above every window of ours.
     WindowHandle AddForeignWindow(WholePixelRect screenRect);
     void RemoveForeignWindow(WindowHandle handle);
 
     // The user presses Tab (or Shift+Tab) in the active window.
     void PressTab(bool backwards = false);
+    // The user presses a key (KeyCode) in the active window, with the modifier
+    // keys held (ShiftState). What the focused control does not take for
+    // itself goes to the window; of the controls' own keys the fake knows
+    // Space: a text box types it, an option button is selected.
+    void PressKey(std::int16_t keyCode, std::int16_t shift = 0);
     // The user presses the left button at a point of the screen and lets go.
     void ClickAt(ScreenPoint point);
 
@@ -121,6 +130,16 @@ public:
     void SetShellRefuses(bool refuses) { m_ShellRefuses = refuses; }
     void SetDecimalSeparator(std::string separator) { m_DecimalSeparator = std::move(separator); }
     int DoEventsCount() const { return m_DoEventsCount; }
+    // What screen readers were told since RecordAccessibleEvents, in order:
+    // "name KEY", "description KEY". Not kept otherwise, so that long runs
+    // measure the program and not the record.
+    void RecordAccessibleEvents() { m_RecordingAccessibleEvents = true; }
+    const std::vector<std::string>& AccessibleEvents() const { return m_AccessibleEvents; }
+    void AccessibleEvent(std::string event) {
+        if (m_RecordingAccessibleEvents) {
+            m_AccessibleEvents.push_back(std::move(event));
+        }
+    }
 
     // The settings store's contents: (application, section, key) -> value.
     using SettingsKey = std::tuple<std::string, std::string, std::string>;
@@ -169,6 +188,7 @@ private:
     };
 
     std::map<std::string, Picture, std::less<>> m_TestPictures;
+    float m_ScreenScale = 1.0f;
     std::vector<FakeWindow*> m_Screen;  // shown windows, bottom-most first
     std::vector<ForeignWindow> m_ForeignWindows;
     std::vector<FakeTimer*> m_Timers;
@@ -183,6 +203,8 @@ private:
     bool m_ShellRefuses = false;
     std::string m_DecimalSeparator = ".";
     int m_DoEventsCount = 0;
+    std::vector<std::string> m_AccessibleEvents;
+    bool m_RecordingAccessibleEvents = false;
     std::map<SettingsKey, std::string> m_StoredSettings;
     std::string m_DamagedStore;
     std::unique_ptr<SettingsStore> m_Settings;
@@ -210,6 +232,11 @@ public:
     void Restore() { MinimisedChanged(false); }
     void CloseByUser() { ClosedByUser(); }
     void SetInnerSize(int width, int height);
+    // The user moves the window to a screen of that scale: the window keeps
+    // its size in twips, and so does every control in it.
+    void MoveToScreenOfScale(float scale);
+
+    float TwipsPerPixel() const override { return m_TwipsPerPixel; }
 
     // The user clicks a label, an image or an option button.
     void ClickControl(std::string_view name, int index = NoIndex);
@@ -254,6 +281,7 @@ private:
 
     FakeWindowSystem& m_System;
     WindowHandle m_Handle;
+    float m_TwipsPerPixel;
     int m_InnerWidth;
     int m_InnerHeight;
     ScreenPoint m_Origin;

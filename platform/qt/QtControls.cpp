@@ -15,11 +15,14 @@ QWidget* ParentWidget(const core::ControlArgs& args) {
                                               : args.Window.Handle());
 }
 
-void SetUpWidget(QWidget& widget, const core::ControlArgs& args, bool windowed, bool takesFocus) {
+void SetUpWidget(QWidget& widget, const core::ControlArgs& args, bool windowed, bool takesFocus,
+                 AccessibleRole role) {
     widget.setObjectName(ToQString(args.Key));
     widget.setProperty(WindowedProperty, windowed);
-    widget.setFont(ToQFont(args.Font));
-    widget.setFocusPolicy(takesFocus ? Qt::StrongFocus : Qt::NoFocus);
+    widget.setFont(ToQFont(args.Font, widget.devicePixelRatioF()));
+    const bool userControl = args.Row.Kind == ControlKind::UserControl;
+    widget.setFocusPolicy(!takesFocus ? Qt::NoFocus : userControl ? Qt::TabFocus : Qt::StrongFocus);
+    SetAccessibleRole(widget, role);
     if (args.Row.Cursor == CursorShape::Hand) {
         widget.setCursor(static_cast<QtWindowSystem&>(args.Window.System()).HandCursor());
     }
@@ -47,6 +50,7 @@ void RaiseWidget(QWidget& widget, bool windowed) {
 QtLabel::QtLabel(const core::ControlArgs& args)
     : QtNative(new LabelWidget(ParentWidget(args), args.Row), args) {
     m_Widget->OnClick = [this] { UserClicked(); };
+    m_Widget->OnPress = [this] { m_Window.Press(*this); };
 }
 
 void QtLabel::ShowCaption(std::string_view caption) {
@@ -54,7 +58,7 @@ void QtLabel::ShowCaption(std::string_view caption) {
 }
 
 void QtLabel::ShowFont(const FontSpec& font) {
-    m_Widget->setFont(ToQFont(font));
+    m_Widget->setFont(ToQFont(font, m_Widget->devicePixelRatioF()));
     m_Widget->update();
 }
 
@@ -193,8 +197,9 @@ QtFrame::QtFrame(const core::ControlArgs& args)
     : QtNative(new FrameWidget(ParentWidget(args), args.Row), args) {}
 
 QtImage::QtImage(const core::ControlArgs& args)
-    : QtNative(new ImageWidget(ParentWidget(args), ToQImage(args.Picture)), args) {
+    : QtNative(new ImageWidget(ParentWidget(args), args.Picture), args) {
     m_Widget->OnClick = [this] { UserClicked(); };
+    m_Widget->OnPress = [this] { m_Window.Press(*this); };
 }
 
 }  // namespace ponderix::platform::qt

@@ -5,7 +5,9 @@
 // Unlike the other backends, every control (labels and images included) is a
 // widget of its own: the windowless ones are painted widgets kept below their
 // windowed siblings, and a handle is always a widget's address. Option buttons
-// keep Qt's own arrow keys within their group; Tab is the window's (QtWindow).
+// keep Qt's own arrow keys within their group; Tab, and the keys a control
+// does not take for itself, are the window's (QtWindow). Each control keeps
+// its widget's accessible name and description as the core says them.
 #pragma once
 
 #include <QLineEdit>
@@ -15,6 +17,7 @@
 #include <utility>
 
 #include "platform/core/CoreControls.h"
+#include "platform/qt/QtAccessibility.h"
 #include "platform/qt/QtSupport.h"
 #include "platform/qt/QtWidgets.h"
 
@@ -22,9 +25,11 @@ namespace ponderix::platform::qt {
 
 // The widget a control of the row is made in: its frame's, or the window's.
 QWidget* ParentWidget(const core::ControlArgs& args);
-// Names the widget after the control's key and gives it the row's font, cursor
-// and focus policy.
-void SetUpWidget(QWidget& widget, const core::ControlArgs& args, bool windowed, bool takesFocus);
+// Names the widget after the control's key and gives it the row's font, cursor,
+// focus policy (a user control takes the focus from the keyboard only) and
+// accessible role.
+void SetUpWidget(QWidget& widget, const core::ControlArgs& args, bool windowed, bool takesFocus,
+                 AccessibleRole role);
 // To the top of its group: windowless widgets stay below every windowed sibling.
 void RaiseWidget(QWidget& widget, bool windowed);
 
@@ -36,7 +41,7 @@ public:
     template <typename... CoreArgs>
     QtNative(Widget* widget, const core::ControlArgs& args, CoreArgs&&... coreArgs)
         : Core(args, std::forward<CoreArgs>(coreArgs)...), m_Widget(widget) {
-        SetUpWidget(*widget, args, this->IsWindowed(), this->TakesFocus());
+        SetUpWidget(*widget, args, this->IsWindowed(), this->TakesFocus(), this->Role());
     }
 
     WindowHandle NativeHandle() const override { return HandleOf(m_Widget); }
@@ -45,6 +50,16 @@ public:
     // The window's focus widget, whether or not the window is active.
     bool HasFocus() const override {
         return m_Widget != nullptr && m_Widget->window()->focusWidget() == m_Widget;
+    }
+    void AccessibleNameChanged() override {
+        if (m_Widget != nullptr) {
+            TellAccessibleName(*m_Widget, ToQString(this->AccessibleName()));
+        }
+    }
+    void AccessibleDescriptionChanged() override {
+        if (m_Widget != nullptr) {
+            TellAccessibleDescription(*m_Widget, ToQString(this->AccessibleDescription()));
+        }
     }
 
 protected:
@@ -61,6 +76,7 @@ public:
     void Detach() override {
         if (m_Widget != nullptr) {
             m_Widget->OnClick = nullptr;
+            m_Widget->OnPress = nullptr;
         }
     }
 
@@ -114,6 +130,7 @@ public:
     void Detach() override {
         if (m_Widget != nullptr) {
             m_Widget->OnClick = nullptr;
+            m_Widget->OnPress = nullptr;
         }
     }
 };

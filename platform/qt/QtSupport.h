@@ -12,6 +12,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QImage>
+#include <QPointF>
 #include <QRect>
 #include <QString>
 #include <cstdint>
@@ -49,13 +50,45 @@ QColor ToQColor(Colour colour);
 // The pixel height of a font of that many points at 96 dots per inch, the
 // resolution the layouts were drawn at: text keeps its size on any screen.
 int FontPixelSize(float points);
-QFont ToQFont(const FontSpec& font);
+
+// The font of a layout for a screen whose device pixels are `ratio` to Qt's
+// (logical) pixel. Wine's Tahoma and MS Sans Serif carry bitmaps drawn for
+// small sizes, which only unsmoothed text uses: at 1:1 they draw unsmoothed
+// as on Windows, each glyph advancing by its bitmap's own width where the
+// face has a bitmap for that size (so that no gap opens after a wide
+// letter); on a scaled screen, where no bitmap fits, they draw smoothed, and
+// Tahoma stands in for MS Sans Serif, whose outlines Wine leaves empty.
+QFont ToQFont(const FontSpec& font, qreal ratio = 1);
+
+// How Windows sets a line of the font, where Qt would set it otherwise: a
+// face that asks for its typographic metrics (Wine's Tahoma) is set by
+// Windows from its Windows metrics, with a taller ascent. In the font's
+// pixels; both zero where Qt and Windows agree.
+struct LineShift {
+    int Down = 0;    // the first baseline lies that much lower
+    int Taller = 0;  // a line is that much taller
+};
+LineShift WindowsLineShift(const QFont& font);
+
+// Whether the face's bold is no heavier than its regular face where it is
+// drawn from its outlines (Wine's Tahoma keeps its bold only in its bitmaps
+// for small sizes): bold text in it is then made bold by drawing it twice,
+// side by side, as Windows makes bold a face that has none.
+bool DrawsBoldThin(const QFont& font);
 
 // The text a caption shows: both line breaks become '\n', "&&" shows as "&"
 // and a lone "&" (a mnemonic marker) is dropped.
 QString DisplayText(std::string_view caption);
 
 Qt::Alignment HorizontalAlignment(Alignment alignment);
+
+// Shift, Ctrl and Alt held, as ShiftState adds them up.
+std::int16_t ShiftStateOf(Qt::KeyboardModifiers modifiers);
+// A key as KeyCode numbers it (Return, Escape, Space, F1 to F12; the keypad's
+// Enter is Return); 0 for every other key.
+std::int16_t KeyCodeOf(int qtKey);
+// The Qt key of a KeyCode, for the tests that press keys; 0 for none.
+int QtKeyOf(std::int16_t keyCode);
 QRect ToQRect(const WholePixelRect& rect);
 
 // A copy of the pixels (0xAARRGGBB rows from the top) as an ARGB32 image.
@@ -64,6 +97,26 @@ QImage ToQImage(const Bitmap& bitmap);
 QImage ToQImage(const Picture& picture);
 
 QCursor ToQCursor(const CursorImage& cursor);
+
+// A picture as one widget shows it at natural size: on a screen whose device
+// pixels are not Qt's own, the set drawn nearest that scale, on the whole
+// device pixels the natural size covers there (PictureArea), pixel for pixel,
+// never smoothed. Keeps what it made for the screen it drew on last.
+class ShownPicture {
+public:
+    // Draws the picture with its top-left corner at `at` (the painter's
+    // coordinates); `opaque`: its colours only, as a bit block transfer
+    // copies them. Nothing for an empty picture.
+    void Draw(QPainter& painter, QPointF at, const Picture& picture, bool opaque = false);
+
+private:
+    ScaledPicture m_Scaled;
+    QImage m_Image;
+    // What m_Image shows: the picture, on a screen of that scale, that size.
+    Picture m_Of;
+    float m_Scale = 0;
+    bool m_Opaque = false;
+};
 
 // The program icon from an .ico file: every image Qt's ICO reader (the image
 // format plugin that comes with Qt's GUI library) finds in it.

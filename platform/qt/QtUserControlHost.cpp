@@ -1,5 +1,7 @@
 #include "platform/qt/QtUserControlHost.h"
 
+#include "platform/core/CoreWindow.h"
+
 namespace ponderix::platform::qt {
 namespace {
 
@@ -14,17 +16,22 @@ QtUserControlHost::QtUserControlHost(const core::ControlArgs& args,
     : QtNative(new SurfaceWidget(ParentWidget(args), BackgroundOf(args.Row)), args,
                userControlClass) {
     m_Widget->Input = this;
+    m_Widget->OnPress = [this] { m_Window.Press(*this); };
 }
 
 void QtUserControlHost::Detach() {
     if (m_Widget != nullptr) {
         m_Widget->Input = nullptr;
+        m_Widget->OnPress = nullptr;
     }
+}
+
+bool QtUserControlHost::CuesShown() const {
+    return m_Window.KeyboardCues();
 }
 
 void QtUserControlHost::Place(const WholePixelRect& rect) {
     m_Widget->setGeometry(ToQRect(rect));
-    m_Widget->FitFace();
 }
 
 }  // namespace ponderix::platform::qt

@@ -17,11 +17,16 @@ class QtUserControlHost final : public QtNative<core::UserControlHost, SurfaceWi
 public:
     QtUserControlHost(const core::ControlArgs& args, const UserControlClass& userControlClass);
     void Detach() override;
+    void KeyboardCuesShown() override {
+        if (m_Widget != nullptr) {
+            m_Widget->update();
+        }
+    }
 
 protected:
     void Place(const WholePixelRect& rect) override;
     void ClearNative() override { m_Widget->ClearFace(); }
-    void DrawNative(const Picture& picture) override { m_Widget->DrawFace(picture.Pixels()); }
+    void DrawNative(const Picture& picture) override { m_Widget->DrawFace(picture); }
 
 private:
     void SurfaceDown(std::int16_t button, std::int16_t shift, float x, float y) override {
@@ -34,6 +39,7 @@ private:
         SurfaceMouseUp(button, shift, x, y);
     }
     void SurfaceDoubled() override { SurfaceDoubleClick(); }
+    bool CuesShown() const override;
 };
 
 }  // namespace ponderix::platform::qt

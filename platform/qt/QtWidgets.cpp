@@ -5,7 +5,9 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <cmath>
 
+#include "platform/FocusCue.h"
 #include "platform/qt/QtSupport.h"
 
 namespace ponderix::platform::qt {
@@ -22,12 +24,8 @@ std::int16_t ButtonsOf(Qt::MouseButtons buttons) {
     return static_cast<std::int16_t>(buttons.toInt() & 7);
 }
 
-// Shift, Control and Alt as a user control takes them: 1, 2 and 4. Qt keeps
-// them in three neighbouring bits in that order.
 std::int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
-    static_assert(Qt::ControlModifier == Qt::ShiftModifier << 1 &&
-                  Qt::AltModifier == Qt::ShiftModifier << 2);
-    return static_cast<std::int16_t>((modifiers.toInt() / Qt::ShiftModifier) & 7);
+    return ShiftStateOf(modifiers);
 }
 
 }  // namespace
@@ -79,7 +77,22 @@ QSize LabelWidget::FittedSize() const {
     const QFontMetrics metrics(font());
     const QSize text = metrics.size(0, m_Text.isEmpty() ? QStringLiteral(" ") : m_Text);
     const int border = 2 * BorderWidth(m_Border);
-    return {(m_Text.isEmpty() ? 0 : text.width()) + border, text.height() + border};
+    const LineShift shift = WindowsLineShift(font());
+    const auto overstrike = static_cast<int>(std::ceil(Overstrike()));
+    return {(m_Text.isEmpty() ? 0 : text.width() + overstrike) + border,
+            text.height() + shift.Taller + border};
+}
+
+qreal LabelWidget::Overstrike() const {
+    const QFont& shown = font();
+    if (shown.styleStrategy() & QFont::NoAntialias || !DrawsBoldThin(shown)) {
+        return 0;
+    }
+    // As Windows makes a face bold: a pixel to the right at small sizes, a
+    // twelfth of the size at larger ones, in the screen's own pixels.
+    const qreal ratio = devicePixelRatioF();
+    const qreal device = std::max<qreal>(1, std::round(shown.pixelSize() * ratio / 12));
+    return device / ratio;
 }
 
 void LabelWidget::paintEvent(QPaintEvent* /*event*/) {
@@ -95,16 +108,21 @@ void LabelWidget::paintEvent(QPaintEvent* /*event*/) {
     if (m_WordWrap) {
         flags |= Qt::TextWordWrap;
     }
-    painter.drawText(inside, flags, m_Text);
+    // The first baseline where Windows puts it.
+    const QRectF text = QRectF(inside).adjusted(0, WindowsLineShift(font()).Down, 0, 0);
+    painter.drawText(text, flags, m_Text);
+    if (const qreal overstrike = Overstrike(); overstrike > 0) {
+        painter.drawText(text.translated(overstrike, 0), flags, m_Text);
+    }
 }
 
-ImageWidget::ImageWidget(QWidget* parent, QImage image)
-    : ClickableWidget(parent), m_Image(std::move(image)) {}
+ImageWidget::ImageWidget(QWidget* parent, Picture picture)
+    : ClickableWidget(parent), m_Picture(std::move(picture)) {}
 
 void ImageWidget::paintEvent(QPaintEvent* /*event*/) {
-    if (!m_Image.isNull()) {
+    if (!m_Picture.IsEmpty()) {
         QPainter painter(this);
-        painter.drawImage(QPoint(0, 0), m_Image);
+        m_Shown.Draw(painter, QPointF(0, 0), m_Picture);
     }
 }
 
@@ -149,35 +167,17 @@ SurfaceWidget::SurfaceWidget(QWidget* parent, const QColor& background)
     setFocusPolicy(Qt::NoFocus);
 }
 
-void SurfaceWidget::FitFace() {
-    if (m_Face.size() == size()) {
-        return;
-    }
-    QImage face(size(), QImage::Format_RGB32);
-    face.fill(m_Background);
-    if (!m_Face.isNull()) {
-        QPainter painter(&face);
-        painter.drawImage(QPoint(0, 0), m_Face);
-    }
-    m_Face = std::move(face);
-}
-
 void SurfaceWidget::ClearFace() {
-    FitFace();
-    m_Face.fill(m_Background);
+    m_Face.clear();
     update();
 }
 
-void SurfaceWidget::DrawFace(const Bitmap& picture) {
-    FitFace();
-    const int width = std::min(picture.Width, m_Face.width());
-    const int height = std::min(picture.Height, m_Face.height());
-    for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(m_Face.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            row[x] = 0xFF000000u | picture.At(x, y);
-        }
+void SurfaceWidget::DrawFace(const Picture& picture) {
+    // What a picture as large as the surface covers no longer shows.
+    if (picture.Width() >= width() && picture.Height() >= height()) {
+        m_Face.clear();
     }
+    m_Face.push_back(std::make_unique<Drawn>(Drawn{picture, {}}));
     update();
 }
 
@@ -205,13 +205,31 @@ void SurfaceWidget::MoveUnderCursor() {
 }
 
 void SurfaceWidget::paintEvent(QPaintEvent* /*event*/) {
-    FitFace();
     QPainter painter(this);
-    painter.drawImage(QPoint(0, 0), m_Face);
+    painter.fillRect(rect(), m_Background);
+    for (const auto& drawn : m_Face) {
+        drawn->Shown.Draw(painter, QPointF(0, 0), drawn->Of, true);
+    }
+    if (!hasFocus() || Input == nullptr || !Input->CuesShown()) {
+        return;
+    }
+    // The focus cue over the face: its dots inverted, a logical pixel each.
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    for (int y = 0; y < height(); ++y) {
+        for (int x = 0; x < width(); ++x) {
+            if (IsFocusCueDot(x, y, width(), height())) {
+                painter.fillRect(QRect(x, y, 1, 1), Qt::white);
+            }
+        }
+    }
 }
 
-void SurfaceWidget::resizeEvent(QResizeEvent* /*event*/) {
-    FitFace();
+void SurfaceWidget::focusInEvent(QFocusEvent* /*event*/) {
+    update();
+}
+
+void SurfaceWidget::focusOutEvent(QFocusEvent* /*event*/) {
+    update();
 }
 
 // The cursor came over the surface: a control that follows the mouse hears of

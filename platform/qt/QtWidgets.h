@@ -6,13 +6,17 @@
 #pragma once
 
 #include <QImage>
+#include <QMouseEvent>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
-#include "platform/Bitmap.h"
 #include "platform/Layout.h"
+#include "platform/Picture.h"
+#include "platform/qt/QtSupport.h"
 
 namespace ponderix::platform::qt {
 
@@ -22,6 +26,8 @@ public:
     using QWidget::QWidget;
 
     std::function<void()> OnClick;
+    // A screen reader's press (QtAccessibility.h).
+    std::function<void()> OnPress;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -47,6 +53,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Where the text is drawn a second time beside itself to be bold (a face
+    // whose bold outlines are no heavier than its regular ones): how far to
+    // the right, in Qt's pixels; 0 where it is not.
+    qreal Overstrike() const;
+
     QString m_Text;
     QColor m_Fore;
     std::optional<QColor> m_Back;
@@ -58,23 +69,26 @@ private:
 // An image: its picture at natural size from the top-left corner, clipped.
 class ImageWidget final : public ClickableWidget {
 public:
-    ImageWidget(QWidget* parent, QImage image);
+    ImageWidget(QWidget* parent, Picture picture);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QImage m_Image;
+    Picture m_Picture;
+    ShownPicture m_Shown;
 };
 
 // A frame: a panel filled with its colour; a border and the caption on its top
-// line only when it has a border.
+// line only when it has a border. A press on it stays with it (it does not
+// reach the window behind, which a press on its bare background moves).
 class FrameWidget final : public QWidget {
 public:
     FrameWidget(QWidget* parent, const ControlSpec& row);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
 
 private:
     QString m_Caption;
@@ -91,34 +105,42 @@ public:
     virtual void SurfaceMove(std::int16_t buttons, std::int16_t shift, float x, float y) = 0;
     virtual void SurfaceUp(std::int16_t button, std::int16_t shift, float x, float y) = 0;
     virtual void SurfaceDoubled() = 0;
+    // Whether the window shows focus cues: the keyboard has been used in it.
+    virtual bool CuesShown() const = 0;
 
 protected:
     ~SurfaceInput() = default;
 };
 
-// The surface a user control draws on. It shows only its backing image, which
-// changes only through ClearFace and DrawFace: the face drawn last stays,
-// whatever Qt repaints. It has no child widgets, so the widget under the cursor
-// over it is the surface itself. The mouse is tracked without a button held.
+// The surface a user control draws on. It shows only what was cleared and
+// drawn on it, which changes only through ClearFace and DrawFace: the face
+// drawn last stays, whatever Qt repaints, and shows at the pixels of the
+// screen the surface is on. While it has the focus in a window that shows
+// focus cues, the focus cue is painted over the face (never into it). It has
+// no child widgets, so the widget under the cursor over it is the surface
+// itself. The mouse is tracked without a button held; keys go on to the
+// window.
 class SurfaceWidget final : public QWidget {
 public:
     SurfaceWidget(QWidget* parent, const QColor& background);
 
     // Where the mouse goes; null once the control is detached.
     SurfaceInput* Input = nullptr;
+    // A screen reader's press (QtAccessibility.h).
+    std::function<void()> OnPress;
 
-    // Keeps the backing image the size of the surface, what was drawn kept.
-    void FitFace();
     void ClearFace();
-    // Copies the pixels, as a bit block transfer would: the colours, not the alpha.
-    void DrawFace(const Bitmap& picture);
+    // Copies the picture at natural size to the top-left corner, as a bit
+    // block transfer would: the colours, not the alpha.
+    void DrawFace(const Picture& picture);
     // A move where the cursor rests, buttons as they are (Qt sends none when a
     // surface appears under a still cursor, or only Enter when it comes over it).
     void MoveUnderCursor();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -142,7 +164,13 @@ private:
     };
 
     QColor m_Background;
-    QImage m_Face;
+    // What was drawn since the surface was last cleared, oldest first; each
+    // shown at the device pixels of the screen the surface is on.
+    struct Drawn {
+        Picture Of;
+        ShownPicture Shown;
+    };
+    std::vector<std::unique_ptr<Drawn>> m_Face;
     std::optional<LastMove> m_LastMove;
 };
 

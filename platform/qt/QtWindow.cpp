@@ -3,11 +3,15 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
+#include <optional>
 
 #include "assets/Assets.h"
+#include "platform/qt/QtAccessibility.h"
 #include "platform/qt/QtWindowSystem.h"
 #include "platform/qt/X11Desktop.h"
 
@@ -17,7 +21,7 @@ namespace ponderix::platform::qt {
 // keyboard do to it.
 class WindowWidget final : public QWidget {
 public:
-    WindowWidget(QtWindow* window, const WindowSpec& layout, QImage picture)
+    WindowWidget(QtWindow* window, const WindowSpec& layout, Picture picture)
         : QWidget(nullptr, FlagsOf(layout.Border)),
           Window(window),
           m_Background(ToQColor(layout.BackColour)),
@@ -43,9 +47,7 @@ protected:
     void paintEvent(QPaintEvent* /*event*/) override {
         QPainter painter(this);
         painter.fillRect(rect(), m_Background);
-        if (!m_Picture.isNull()) {
-            painter.drawImage(QPoint(0, 0), m_Picture);  // natural size, clipped
-        }
+        m_Shown.Draw(painter, QPointF(0, 0), m_Picture);  // natural size, clipped
     }
 
     void closeEvent(QCloseEvent* event) override {
@@ -70,6 +72,52 @@ protected:
         }
     }
 
+    // A window without a frame moves by its bare background, as by a title
+    // bar: the desktop moves it where it can, else it follows the pointer.
+    // A press on a control (or the banner) stays with the control.
+    void mousePressEvent(QMouseEvent* event) override {
+        m_DragFrom.reset();
+        if (event->button() != Qt::LeftButton || !(windowFlags() & Qt::FramelessWindowHint)) {
+            QWidget::mousePressEvent(event);
+            return;
+        }
+        event->accept();
+        QWindow* native = windowHandle();
+        if (native == nullptr || !native->startSystemMove()) {
+            m_DragFrom = event->globalPosition().toPoint() - pos();
+        }
+    }
+
+    void mouseMoveEvent(QMouseEvent* event) override {
+        if (m_DragFrom && (event->buttons() & Qt::LeftButton)) {
+            move(event->globalPosition().toPoint() - *m_DragFrom);
+            event->accept();
+            return;
+        }
+        QWidget::mouseMoveEvent(event);
+    }
+
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        m_DragFrom.reset();
+        QWidget::mouseReleaseEvent(event);
+    }
+
+    // The keys that the focused control does not take for itself end here.
+    void keyPressEvent(QKeyEvent* event) override {
+        const std::int16_t code = KeyCodeOf(event->key());
+        bool used = false;
+        if (QtWindow* window = Window;
+            window != nullptr && code != 0 && code != KeyCode::Tab && !event->isAutoRepeat()) {
+            FromEventLoop(
+                [&] { used = window->KeyPressed(code, ShiftStateOf(event->modifiers())); });
+        }
+        if (used) {
+            event->accept();
+        } else {
+            QWidget::keyPressEvent(event);
+        }
+    }
+
     // Every Tab and Shift+Tab of the window's controls ends here.
     bool focusNextPrevChild(bool next) override {
         if (QtWindow* window = Window) {
@@ -80,7 +128,9 @@ protected:
 
 private:
     QColor m_Background;
-    QImage m_Picture;
+    Picture m_Picture;
+    ShownPicture m_Shown;
+    std::optional<QPoint> m_DragFrom;  // the pointer's offset from the window's corner
 };
 
 QtWindow::QtWindow(QtWindowSystem& system, const WindowSpec& layout) : Window(system, layout) {
@@ -92,18 +142,25 @@ QtWindow::QtWindow(QtWindowSystem& system, const WindowSpec& layout) : Window(sy
         }
         icon = ToQIcon(file);
     }
-    QImage picture;
+    Picture picture;
     if (!layout.Picture.File.empty()) {
-        picture = ToQImage(system.LoadPicture(layout.Picture));
+        picture = system.LoadPicture(layout.Picture);
     }
     m_Widget = new WindowWidget(this, layout, std::move(picture));
     m_Widget->setFixedSize(NearestPixel(TwipsToPixels(static_cast<float>(layout.InnerWidth))),
                            NearestPixel(TwipsToPixels(static_cast<float>(layout.InnerHeight))));
     m_Widget->setWindowTitle(ToQString(layout.Caption));
     m_Widget->setObjectName(ToQString(layout.Name));
-    m_Widget->setFont(ToQFont(layout.Font));
+    m_Widget->setFont(ToQFont(layout.Font, m_Widget->devicePixelRatioF()));
     m_Widget->setWindowIcon(icon);
+    SetAccessibleRole(*m_Widget, Role());
     Build();
+    // Named once every control exists: a heading may follow what it names.
+    for (const Entry& entry : Entries()) {
+        if (entry.Visible != nullptr) {
+            entry.Visible->AccessibleNameChanged();
+        }
+    }
 }
 
 QtWindow::~QtWindow() {
@@ -186,11 +243,20 @@ void QtWindow::ShowWidget() {
     }
 }
 
+// An owned window that goes while it is active hands the keyboard back to its
+// owner, as Windows does: without a window manager to do it, the owner would
+// take keys but never hear that it is active, and show no focus to the
+// keyboard or to a screen reader.
 void QtWindow::DestroyNative() {
     if (m_Widget != nullptr) {
+        const bool active = m_Widget->isActiveWindow();
         m_Widget->Window = nullptr;
         m_Widget->hide();
         m_Widget->deleteLater();
+        QWidget* owner = Owner() != nullptr ? WidgetOf(Owner()->Handle()) : nullptr;
+        if (active && owner != nullptr && owner->isVisible()) {
+            owner->activateWindow();
+        }
     }
 }
 

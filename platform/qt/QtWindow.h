@@ -8,7 +8,8 @@
 // window manager minimises it with its owner; it comes back unminimised when
 // the owner does. Qt learns a window's frame only once the desktop has framed it,
 // so windows are placed by their inner area. Tab and Shift+Tab never reach Qt's
-// own focus chain: the window widget hands them to the core. Widgets go later
+// own focus chain: the window widget hands them to the core, as it does with
+// the keys a control lets through (Return, Escape, F1 ...). Widgets go later
 // than their window (deleteLater), as the going may start inside one of their
 // own event handlers.
 #pragma once

@@ -14,6 +14,7 @@
 
 #include "assets/Assets.h"
 #include "platform/core/CoreUserControlHost.h"
+#include "platform/qt/QtAccessibility.h"
 #include "platform/qt/QtPointer.h"
 #include "platform/qt/QtPopupMenu.h"
 #include "platform/qt/QtSettingsStore.h"
@@ -64,6 +65,7 @@ QtWindowSystem::QtWindowSystem()
         throw PlatformError("the Qt window system needs a QApplication first");
     }
     m_HandCursor = LoadHandCursor();
+    InstallAccessibleFactory();
     if (OnX11()) {
         m_Pointer = std::make_unique<PointerTracker>(
             PointerTracker::Desktop{[] { return QCursor::pos(); },

@@ -1,9 +1,11 @@
 // What every backend shares when it builds windows: the property bag's keys,
-// the rounding to the pixel grid, the layout check, the user control classes
-// and the picture cache.
+// the rounding to the pixel grid, the layout check, a caption as screen
+// readers say it, the focus cue, the user control classes and the picture
+// cache.
 #include <gtest/gtest.h>
 
 #include "platform/Error.h"
+#include "platform/FocusCue.h"
 #include "platform/LayoutSupport.h"
 #include "platform/PictureCache.h"
 #include "platform/PropertyBag.h"
@@ -62,12 +64,23 @@ TEST(CheckLayout, RefusesTablesThatCannotBeBuilt) {
     const ControlSpec nested[] = {{.Kind = ControlKind::Frame, .Name = "Frame1"},
                                   {.Name = "lblA", .Container = "Frame1"}};
     const ControlSpec noClass[] = {{.Kind = ControlKind::UserControl, .Name = "btnA"}};
+    // A label may name a control listed before or after it, by its key.
+    const ControlSpec labelled[] = {
+        {.Kind = ControlKind::TextBox, .Name = "Text1", .LabelledBy = "lbl(0)"},
+        {.Name = "lbl", .Index = 0}};
+    const ControlSpec labelledByNothing[] = {
+        {.Kind = ControlKind::TextBox, .Name = "Text1", .LabelledBy = "lbl"},
+        {.Name = "lbl", .Index = 0}};
+    const ControlSpec twoDefaults[] = {{.Name = "lblA", .Default = true},
+                                       {.Name = "lblB", .Default = true}};
     struct Case {
         std::span<const ControlSpec> Controls;
         bool Valid;
     };
-    const Case cases[] = {{twice, false},     {arrayTwice, false}, {array, true},   {orphan, false},
-                          {notAFrame, false}, {nested, true},      {noClass, false}};
+    const Case cases[] = {{twice, false},      {arrayTwice, false}, {array, true},
+                          {orphan, false},     {notAFrame, false},  {nested, true},
+                          {noClass, false},    {labelled, true},    {labelledByNothing, false},
+                          {twoDefaults, false}};
     for (const Case& c : cases) {
         const WindowSpec layout{.Name = "fTest", .Controls = c.Controls};
         if (c.Valid) {
@@ -76,6 +89,39 @@ TEST(CheckLayout, RefusesTablesThatCannotBeBuilt) {
             EXPECT_THROW(CheckLayout(layout), PlatformError);
         }
     }
+}
+
+TEST(ShownText, IsTheCaptionAsDrawnWithoutTheBlanksAroundIt) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {" Enter Weight:", "Enter Weight:"},
+        {"(Your company name && link)", "(Your company name & link)"},
+        {"&Calculate", "Calculate"},
+        {"\rOne\r\nTwo\rThree ", "One\nTwo\nThree"},
+        {"   ", ""},
+        {"", ""},
+    };
+    for (const auto& [caption, shown] : cases) {
+        EXPECT_EQ(ShownText(caption), shown) << caption;
+    }
+}
+
+TEST(FocusCue, DotsEveryOtherPixelOfARectangleInsideTheFaceAndKeepsTheRest) {
+    const Bitmap face{21, 21, std::vector<std::uint32_t>(21 * 21, 0xFF8090A0u)};
+    const Bitmap shown = WithFocusCue(face);
+    int dots = 0;
+    for (int y = 0; y < 21; ++y) {
+        for (int x = 0; x < 21; ++x) {
+            const bool dot = IsFocusCueDot(x, y, 21, 21);
+            dots += dot ? 1 : 0;
+            EXPECT_EQ(shown.At(x, y), dot ? 0xFF7F6F5Fu : 0xFF8090A0u) << x << ", " << y;
+        }
+    }
+    // The rectangle from 3 to 17: 56 pixels round, every other one a dot.
+    EXPECT_EQ(dots, 28);
+    EXPECT_TRUE(IsFocusCueDot(3, 3, 21, 21));
+    EXPECT_FALSE(IsFocusCueDot(4, 3, 21, 21));
+    EXPECT_FALSE(IsFocusCueDot(10, 10, 21, 21)) << "the middle stays the face's";
+    EXPECT_FALSE(IsFocusCueDot(3, 3, 7, 7)) << "no room for a rectangle inside";
 }
 
 class NoControl final : public IUserControl {

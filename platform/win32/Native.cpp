@@ -103,6 +103,57 @@ void DrawBitmap(HDC dc, int x, int y, const Bitmap& bitmap) {
 }
 
 // ---------------------------------------------------------------------------
+// Display scaling
+
+namespace {
+
+// A function of user32 that older systems lack, looked up once; null there.
+template <typename Function>
+Function User32(const char* name) {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    FARPROC found = user32 != nullptr ? GetProcAddress(user32, name) : nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+using DpiForWindowCall = UINT(WINAPI*)(HWND);
+using DpiForSystemCall = UINT(WINAPI*)();
+using MetricsForDpiCall = int(WINAPI*)(int, UINT);
+using AdjustForDpiCall = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+
+}  // namespace
+
+UINT DpiOfWindow(HWND hwnd) {
+    static const auto call = User32<DpiForWindowCall>("GetDpiForWindow");
+    const UINT dpi = call != nullptr && hwnd != nullptr ? call(hwnd) : 0;
+    return dpi != 0 ? dpi : DesktopDpi();
+}
+
+UINT DesktopDpi() {
+    static const auto call = User32<DpiForSystemCall>("GetDpiForSystem");
+    if (call != nullptr) {
+        if (const UINT dpi = call(); dpi != 0) {
+            return dpi;
+        }
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : StandardDpi;
+}
+
+int MetricAt(int index, UINT dpi) {
+    static const auto call = User32<MetricsForDpiCall>("GetSystemMetricsForDpi");
+    return call != nullptr ? call(index, dpi) : GetSystemMetrics(index);
+}
+
+void AdjustForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi) {
+    static const auto call = User32<AdjustForDpiCall>("AdjustWindowRectExForDpi");
+    if (call == nullptr || !call(&rect, style, FALSE, exStyle, dpi)) {
+        AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+    }
+}
+
+// ---------------------------------------------------------------------------
 // The window procedure of every window class of the backend
 
 LRESULT CALLBACK TargetWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {

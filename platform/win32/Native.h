@@ -71,6 +71,27 @@ RECT ToRect(const WholePixelRect& rect);
 // Copies a picture's pixels to the device at x, y, at natural size.
 void DrawBitmap(HDC dc, int x, int y, const Bitmap& bitmap);
 
+// ---------------------------------------------------------------------------
+// Display scaling. The program declares itself aware of each screen's scale
+// (its manifest): from Windows 10 1607 on each window is told the dots per
+// inch of its own screen; before, one resolution serves the whole desktop.
+// The calls of the newer systems are looked up when first needed.
+
+inline constexpr UINT StandardDpi = 96;
+
+// The dots per inch of the screen the window lies on.
+UINT DpiOfWindow(HWND hwnd);
+// Those of the desktop, for a window not made yet.
+UINT DesktopDpi();
+// A system metric (GetSystemMetrics) at that resolution.
+int MetricAt(int index, UINT dpi);
+// The outer rectangle of a window whose inner area is `rect`, at that resolution.
+void AdjustForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi);
+// A distance in pixels at 96 dots per inch, at that resolution.
+inline int ScaledPixels(int pixels, UINT dpi) {
+    return MulDiv(pixels, static_cast<int>(dpi), static_cast<int>(StandardDpi));
+}
+
 // GDI objects (fonts, brushes) made once for their key and kept until the
 // backend goes.
 template <typename Key, typename Handle>
@@ -145,12 +166,14 @@ public:
     Desktop& operator=(const Desktop&) = delete;
 
     HINSTANCE Instance() const { return m_Instance; }
-    // The font of the face, size, weight and underline; a solid brush.
-    HFONT Font(const FontSpec& font);
+    // The font of the face, size (points, made pixels at that resolution),
+    // weight and underline; a solid brush.
+    HFONT Font(const FontSpec& font, UINT dpi);
     HBRUSH Brush(COLORREF colour);
     HCURSOR HandCursor() const { return m_HandCursor; }
-    // The program's icon at the size of a title bar (small) or of the task switcher.
-    HICON Icon(AssetName asset, bool small) const;
+    // The program's icon at the size of a title bar (small) or of the task
+    // switcher, at that resolution.
+    HICON Icon(AssetName asset, bool small, UINT dpi) const;
 
     // Timers tick as WM_TIMER of the message window, one identifier each.
     UINT_PTR AddTimer(std::function<void()> elapsed);

@@ -43,7 +43,11 @@ LRESULT CALLBACK FlatBorderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 HWND CreateChild(const core::ControlArgs& args, const wchar_t* windowClass, std::string_view text,
                  DWORD style, DWORD exStyle, MessageTarget* target) {
     const ControlSpec& row = args.Row;
-    const WholePixelRect rect = ToWholePixels(ToPixels(row.Rect));
+    const auto pixels = [&args](int twips) {
+        return args.Window.TwipsToPixels(static_cast<float>(twips));
+    };
+    const WholePixelRect rect = ToWholePixels({pixels(row.Rect.Left), pixels(row.Rect.Top),
+                                               pixels(row.Rect.Width), pixels(row.Rect.Height)});
     style |= WS_CHILD | WS_CLIPSIBLINGS | (row.Visible ? WS_VISIBLE : 0) |
              (row.Enabled ? 0 : WS_DISABLED);
     Desktop& desktop = DesktopOf(args.Window);
@@ -53,7 +57,8 @@ HWND CreateChild(const core::ControlArgs& args, const wchar_t* windowClass, std:
     if (hwnd == nullptr) {
         Fail("the control '" + args.Key + "' could not be made");
     }
-    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(desktop.Font(args.Font)), FALSE);
+    SendMessageW(hwnd, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(desktop.Font(args.Font, DpiOf(args.Window))), FALSE);
     return hwnd;
 }
 
@@ -74,7 +79,7 @@ void Win32Label::ShowCaption(std::string_view caption) {
 
 WholePixelRect Win32Label::FittedSize() const {
     HDC dc = GetDC(nullptr);
-    HGDIOBJ initial = SelectObject(dc, m_Desktop.Font(m_Font));
+    HGDIOBJ initial = SelectObject(dc, m_Desktop.Font(m_Font, DpiOf(m_Window)));
     RECT extent{0, 0, 0, 0};
     if (m_Drawn.empty()) {
         TEXTMETRICW metrics{};
@@ -110,7 +115,7 @@ void Win32Label::Paint(HDC dc) {
     // Transparent: whatever lies below shows between the letters.
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, IsEnabled() ? ToColorRef(ForeColour()) : GetSysColor(COLOR_GRAYTEXT));
-    HGDIOBJ initial = SelectObject(dc, m_Desktop.Font(m_Font));
+    HGDIOBJ initial = SelectObject(dc, m_Desktop.Font(m_Font, DpiOf(m_Window)));
     DrawTextW(dc, m_Drawn.c_str(), static_cast<int>(m_Drawn.size()), &area, format);
     SelectObject(dc, initial);
 }
@@ -122,9 +127,11 @@ void Win32Image::Paint(HDC dc) {
     if (m_Picture.IsEmpty()) {
         return;
     }
-    // At natural size; the container clips it to the image's rectangle.
-    const WholePixelRect area = ToWholePixels(m_Bounds);
-    DrawBitmap(dc, area.Left, area.Top, m_Picture.Pixels());
+    // At natural size (the set for this screen, on the pixels its natural
+    // size covers here); the container clips it to the image's rectangle.
+    const float scale = ScaleOf(m_Window);
+    const WholePixelRect area = PictureArea(m_Picture, scale, m_Bounds.Left, m_Bounds.Top);
+    DrawBitmap(dc, area.Left, area.Top, m_Shown.Pixels(m_Picture, scale, area.Width, area.Height));
 }
 
 // ---------------------------------------------------------------------------
@@ -134,10 +141,7 @@ Win32TextBox::Win32TextBox(const core::ControlArgs& args) : Windowed(args) {
     const DWORD style = ES_AUTOHSCROLL | Aligned(args.Row.Alignment, ES_LEFT, ES_CENTER, ES_RIGHT);
     m_Hwnd = CreateChild(args, L"EDIT", args.Row.Caption, style, BorderExStyle(args.Row.Border));
     SendMessageW(m_Hwnd, EM_SETLIMITTEXT, 0, 0);  // no limit beyond the desktop's own
-    // Two pixels each side, as the classic EDIT keeps them: the margins that
-    // newer desktops derive from a large TrueType font (ten pixels for the
-    // weight box's) would leave too little room for a five-character weight.
-    SendMessageW(m_Hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(2, 2));
+    SetMargins();
     if (args.Row.Border == Border::FlatSingle) {
         // Every EDIT has the same window procedure: the class's.
         g_EditProc = reinterpret_cast<WNDPROC>(
@@ -145,6 +149,21 @@ Win32TextBox::Win32TextBox(const core::ControlArgs& args) : Windowed(args) {
         SetWindowPos(m_Hwnd, nullptr, 0, 0, 0, 0,
                      SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    AnswerForStandardControl(m_Hwnd, m_Accessible);
+}
+
+// Two pixels each side at 96 dots per inch, as the classic EDIT keeps them:
+// the margins that newer desktops derive from a large TrueType font (ten
+// pixels for the weight box's) would leave too little room for a
+// five-character weight.
+void Win32TextBox::SetMargins() {
+    const int margin = ScaledPixels(2, DpiOf(m_Window));
+    SendMessageW(m_Hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(margin, margin));
+}
+
+void Win32TextBox::Rescale(float oldTwipsPerPixel) {
+    Windowed::Rescale(oldTwipsPerPixel);
+    SetMargins();
 }
 
 std::string Win32TextBox::NativeText() const {
@@ -172,6 +191,7 @@ Win32ListBox::Win32ListBox(const core::ControlArgs& args) : Windowed(args) {
     const DWORD style = WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT |
                         (args.Row.Border == Border::FlatSingle ? WS_BORDER : 0);
     m_Hwnd = CreateChild(args, L"LISTBOX", "", style, BorderExStyle(args.Row.Border));
+    AnswerForStandardControl(m_Hwnd, m_Accessible);
 }
 
 void Win32ListBox::AddNativeItem(std::string_view text) {
@@ -199,6 +219,7 @@ void Win32ListBox::SelectNative(int row) {
 Win32OptionButton::Win32OptionButton(const core::ControlArgs& args) : Windowed(args) {
     m_Hwnd = CreateChild(args, L"BUTTON", args.Row.Caption, BS_RADIOBUTTON, 0);
     ShowValue(args.Row.Value);
+    AnswerForStandardControl(m_Hwnd, m_Accessible);
 }
 
 void Win32OptionButton::ShowValue(bool selected) {
@@ -215,7 +236,7 @@ void Win32OptionButton::OnCommand(WORD code) {
 // Frames
 
 Win32Frame::Win32Frame(const core::ControlArgs& args)
-    : Windowed(args), detail::Container(args.Window, args.Row.Name), m_Font(args.Font) {
+    : Windowed(args), detail::Container(args.Window, args.Row.Name, this), m_Font(args.Font) {
     m_Hwnd = CreateChild(args, FrameClass, args.Row.Caption, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
                          static_cast<MessageTarget*>(this));
 }
@@ -236,7 +257,7 @@ void Win32Frame::PaintBackground(HDC dc, const RECT& client) const {
         return;  // a frame without a border draws no caption either
     }
     // A group box: an etched line with the caption set into its top edge.
-    HGDIOBJ initial = SelectObject(dc, m_Desktop.Font(m_Font));
+    HGDIOBJ initial = SelectObject(dc, m_Desktop.Font(m_Font, DpiOf(Window())));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     RECT edge = client;
@@ -248,7 +269,9 @@ void Win32Frame::PaintBackground(HDC dc, const RECT& client) const {
     }
     const std::wstring caption = ToDrawnText(m_Row.Caption);
     if (!caption.empty()) {
-        RECT text{client.left + 8, client.top, client.right - 8, client.top + metrics.tmHeight};
+        const int inset = ScaledPixels(8, DpiOf(Window()));
+        RECT text{client.left + inset, client.top, client.right - inset,
+                  client.top + metrics.tmHeight};
         SetBkMode(dc, OPAQUE);
         SetBkColor(dc, back);
         SetTextColor(dc, ToColorRef(m_Row.ForeColour));

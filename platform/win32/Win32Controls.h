@@ -2,9 +2,12 @@
 // is only what is native: a text box, list box and option button are windows of
 // the system's classes (EDIT, LISTBOX, BUTTON), a frame is a container window
 // of our own class, and labels and images are painted by their container.
+// Screen readers are told of each change of a name or description
+// (Win32Accessible.h).
 #pragma once
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -25,8 +28,14 @@ class Windowed : public Core, public NativeChild {
 public:
     template <typename... Rest>
     explicit Windowed(const core::ControlArgs& args, Rest&&... rest)
-        : Core(args, std::forward<Rest>(rest)...), m_Desktop(DesktopOf(args.Window)) {}
+        : Core(args, std::forward<Rest>(rest)...),
+          m_Desktop(DesktopOf(args.Window)),
+          m_FontSpec(args.Font),
+          m_Accessible(
+              std::make_shared<AccessibleAnchor>(AccessibleAnchor{&args.Window, this, false, {}})) {
+    }
     ~Windowed() override {
+        m_Accessible->Cut();
         // Only a control that failed to be made still has its window here: its
         // messages go to the default procedure from now on.
         if (m_Hwnd != nullptr) {
@@ -41,7 +50,22 @@ public:
     }
     void Focus() override { SetFocus(m_Hwnd); }
     bool HasFocus() const override { return m_Hwnd != nullptr && GetFocus() == m_Hwnd; }
-    void Detach() override { m_Hwnd = nullptr; }
+    void Detach() override {
+        m_Accessible->Cut();
+        m_Hwnd = nullptr;
+    }
+    void AccessibleNameChanged() override { TellAccessibleChange(*this, nullptr, true); }
+    void AccessibleDescriptionChanged() override { TellAccessibleChange(*this, nullptr, false); }
+    // On a screen of another scale the font takes its size there first, so
+    // that the control measures with it.
+    void Rescale(float oldTwipsPerPixel) override {
+        if (m_Hwnd != nullptr) {
+            SendMessageW(
+                m_Hwnd, WM_SETFONT,
+                reinterpret_cast<WPARAM>(m_Desktop.Font(m_FontSpec, DpiOf(this->Window()))), FALSE);
+        }
+        Core::Rescale(oldTwipsPerPixel);
+    }
 
 protected:
     void Place(const WholePixelRect& rect) override {
@@ -61,7 +85,10 @@ protected:
     }
 
     Desktop& m_Desktop;
+    FontSpec m_FontSpec;
     HWND m_Hwnd = nullptr;
+    // What screen readers hold of the control, until it goes.
+    std::shared_ptr<AccessibleAnchor> m_Accessible;
 };
 
 // What labels and images share: their container paints them, in the core's
@@ -74,6 +101,12 @@ public:
 
     void ClickByUser() override { this->UserClicked(); }
     void Raise() override { Repaint(); }
+    void AccessibleNameChanged() override {
+        TellAccessibleChange(*this, m_Container.ContainerHandle(), true);
+    }
+    void AccessibleDescriptionChanged() override {
+        TellAccessibleChange(*this, m_Container.ContainerHandle(), false);
+    }
 
 protected:
     // The old place and the new: the whole container.
@@ -112,6 +145,7 @@ public:
 
 private:
     Picture m_Picture;
+    ScaledPicture m_Shown;  // the picture on this screen
 };
 
 class Win32TextBox final : public Windowed<core::TextBox> {
@@ -122,6 +156,10 @@ public:
     void ShowText(std::string_view text) override;
     void SelectAll() override;
     HBRUSH OnControlColour(HDC dc) override { return Colours(dc, GetSysColor(COLOR_WINDOW)); }
+    void Rescale(float oldTwipsPerPixel) override;
+
+private:
+    void SetMargins();
 };
 
 class Win32ListBox final : public Windowed<core::ListBox> {
@@ -154,6 +192,10 @@ public:
     explicit Win32Frame(const core::ControlArgs& args);
 
     HWND ContainerHandle() const override { return m_Hwnd; }
+    void Detach() override {
+        CutAccessible();
+        Windowed::Detach();
+    }
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/FocusCue.h"
+#include "platform/core/CoreWindow.h"
+
 namespace ponderix::platform::win32::detail {
 namespace {
 
@@ -62,9 +65,28 @@ void Win32UserControlSurface::ClearNative() {
     InvalidateRect(m_Hwnd, nullptr, FALSE);
 }
 
+// At natural size from the top-left corner: on this screen the set drawn for
+// it, on the pixels the natural size covers here (the surface's own, when the
+// surface has the picture's size, which a picture button always takes).
 void Win32UserControlSurface::DrawNative(const Picture& picture) {
-    CopyTopLeft(picture.Pixels(), m_Face);
+    const float scale = ScaleOf(m_Window);
+    const WholePixelRect area = PictureArea(picture, scale, m_Bounds.Left, m_Bounds.Top);
+    CopyTopLeft(m_Shown.Pixels(picture, scale, area.Width, area.Height), m_Face);
     InvalidateRect(m_Hwnd, nullptr, FALSE);
+}
+
+void Win32UserControlSurface::KeyboardCuesShown() {
+    if (m_Hwnd != nullptr) {
+        InvalidateRect(m_Hwnd, nullptr, FALSE);
+    }
+}
+
+void Win32UserControlSurface::PaintFace(HDC dc) const {
+    if (m_Hwnd != nullptr && GetFocus() == m_Hwnd && m_Window.KeyboardCues()) {
+        DrawBitmap(dc, 0, 0, WithFocusCue(m_Face));
+    } else {
+        DrawBitmap(dc, 0, 0, m_Face);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -98,12 +120,27 @@ LRESULT Win32UserControlSurface::HandleMessage(HWND hwnd, UINT message, WPARAM w
             return 1;
         case WM_PAINT: {
             PAINTSTRUCT paint{};
-            DrawBitmap(BeginPaint(hwnd, &paint), 0, 0, m_Face);
+            PaintFace(BeginPaint(hwnd, &paint));
             EndPaint(hwnd, &paint);
             return 0;
         }
         case WM_PRINTCLIENT:
-            DrawBitmap(reinterpret_cast<HDC>(wParam), 0, 0, m_Face);
+            PaintFace(reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            InvalidateRect(hwnd, nullptr, FALSE);
+            return 0;
+        case WM_GETOBJECT:
+            if (const LRESULT object = AnswerGetObject(hwnd, wParam, lParam, m_Accessible)) {
+                return object;
+            }
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+        case PressMessage:
+            // A screen reader's press, posted.
+            if (m_Window.IsLoaded()) {
+                Guarded([this] { m_Window.Press(*this); });
+            }
             return 0;
         case WM_LBUTTONDOWN:
             OnButtonDown(1, wParam, lParam);

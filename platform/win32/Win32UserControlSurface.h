@@ -1,7 +1,9 @@
 // A user control on its own surface window. What the control draws goes into
 // a face of the surface's size, and WM_PAINT shows that face: it stays as drawn
 // however often the window is covered and uncovered, although the control
-// itself draws only when its state changes.
+// itself draws only when its state changes. While the surface has the focus in
+// a window that shows focus cues, the cue is painted over the face. The
+// surface answers screen readers for its control (Win32Accessible.h).
 #pragma once
 
 #include <cstdint>
@@ -17,6 +19,7 @@ public:
                             const UserControlClass& userControlClass);
 
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void KeyboardCuesShown() override;
 
 protected:
     void ClearNative() override;
@@ -27,8 +30,11 @@ protected:
 private:
     void OnButtonDown(std::int16_t button, WPARAM keys, LPARAM point);
     void OnButtonUp(std::int16_t button, WPARAM keys, LPARAM point);
+    // The face, with the focus cue over it while the surface shows one.
+    void PaintFace(HDC dc) const;
 
     Bitmap m_Face;
+    ScaledPicture m_Shown;            // the picture drawn last, on this screen
     bool m_ReleasingCapture = false;  // our own release takes nothing away
 };
 

@@ -58,6 +58,14 @@ Desktop& DesktopOf(const core::Window& window) {
     return static_cast<Win32WindowSystem&>(window.System()).Native();
 }
 
+UINT DpiOf(const core::Window& window) {
+    return dynamic_cast<const Win32Window&>(window).Dpi();
+}
+
+float ScaleOf(const core::Window& window) {
+    return dynamic_cast<const Win32Window&>(window).Scale();
+}
+
 Container& ContainerOf(const core::ControlArgs& args) {
     if (args.Container != nullptr) {
         return dynamic_cast<Container&>(*args.Container);
@@ -169,6 +177,19 @@ bool Container::HandleContainerMessage(HWND hwnd, UINT message, WPARAM wParam, L
         case WM_CAPTURECHANGED:
             m_Pressed = nullptr;
             return true;
+        case WM_GETOBJECT:
+            result = AnswerGetObject(hwnd, wParam, lParam, m_Accessible);
+            return result != 0;
+        case PressMessage: {
+            // A screen reader's press of a windowless control, posted.
+            const auto& entries = m_Window.Entries();
+            if (m_Window.IsLoaded() && wParam < entries.size() &&
+                entries[wParam].Visible != nullptr) {
+                core::VisibleControl* control = entries[wParam].Visible;
+                Guarded([this, control] { m_Window.Press(*control); });
+            }
+            return true;
+        }
         case WM_SETCURSOR: {
             const auto over = reinterpret_cast<HWND>(wParam);
             POINT cursor{};
@@ -193,34 +214,33 @@ bool Container::HandleContainerMessage(HWND hwnd, UINT message, WPARAM wParam, L
 // Windows
 
 Win32Window::Win32Window(Win32WindowSystem& system, const WindowSpec& layout)
-    : core::Window(system, layout), Container(*this, ""), m_Desktop(system.Native()) {
+    : core::Window(system, layout), Container(*this, "", nullptr), m_Desktop(system.Native()) {
     if (!layout.Picture.File.empty()) {
         m_Picture = system.LoadPicture(layout.Picture);
     }
-    HICON big = m_Desktop.Icon(layout.Icon, false);
-    HICON small = m_Desktop.Icon(layout.Icon, true);
-
     const bool dialog = layout.Border == WindowBorder::FixedDialog;
     // A dialog frame has a caption and a close box only: no minimise or
     // maximise box, no sizing border. A borderless window is all client area.
-    const DWORD style = WS_POPUP | WS_CLIPCHILDREN | (dialog ? WS_CAPTION | WS_SYSMENU : 0);
-    const DWORD exStyle = WS_EX_CONTROLPARENT | (dialog ? WS_EX_DLGMODALFRAME : 0) |
-                          (layout.ShowInTaskBar ? WS_EX_APPWINDOW : 0);
-    RECT outer{0, 0, NearestPixel(TwipsToPixels(static_cast<float>(layout.InnerWidth))),
-               NearestPixel(TwipsToPixels(static_cast<float>(layout.InnerHeight)))};
-    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
-    m_Hwnd = CreateWindowExW(exStyle, TopWindowClass, Widen(layout.Caption).c_str(), style, 0, 0,
-                             outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
-                             m_Desktop.Instance(), static_cast<MessageTarget*>(this));
+    m_Style = WS_POPUP | WS_CLIPCHILDREN | (dialog ? WS_CAPTION | WS_SYSMENU : 0);
+    m_ExStyle = WS_EX_CONTROLPARENT | (dialog ? WS_EX_DLGMODALFRAME : 0) |
+                (layout.ShowInTaskBar ? WS_EX_APPWINDOW : 0);
+    // Made on the desktop's first screen, then sized for the one it is on.
+    m_Dpi = DesktopDpi();
+    SIZE outer = OuterSize();
+    m_Hwnd = CreateWindowExW(m_ExStyle, TopWindowClass, Widen(layout.Caption).c_str(), m_Style, 0,
+                             0, outer.cx, outer.cy, nullptr, nullptr, m_Desktop.Instance(),
+                             static_cast<MessageTarget*>(this));
     if (m_Hwnd == nullptr) {
         Fail("the window '" + std::string(layout.Name) + "' could not be made");
     }
-    if (big != nullptr) {
-        SendMessageW(m_Hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    if (const UINT dpi = DpiOfWindow(m_Hwnd); dpi != m_Dpi) {
+        m_Dpi = dpi;
+        outer = OuterSize();
+        SetWindowPos(m_Hwnd, nullptr, 0, 0, outer.cx, outer.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    if (small != nullptr) {
-        SendMessageW(m_Hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-    }
+    FitInnerSize();
+    SetIcons();
     Build();
     // Tab is ours (the message loop's), but the desktop may read the stops.
     for (const core::VisibleControl* control : TabChain()) {
@@ -229,8 +249,66 @@ Win32Window::Win32Window(Win32WindowSystem& system, const WindowSpec& layout)
     }
 }
 
+SIZE Win32Window::OuterSize() const {
+    RECT outer{0, 0, NearestPixel(TwipsToPixels(static_cast<float>(Layout().InnerWidth))),
+               NearestPixel(TwipsToPixels(static_cast<float>(Layout().InnerHeight)))};
+    AdjustForDpi(outer, m_Style, m_ExStyle, m_Dpi);
+    return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+void Win32Window::SetIcons() {
+    if (HICON big = m_Desktop.Icon(Layout().Icon, false, m_Dpi)) {
+        SendMessageW(m_Hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    }
+    if (HICON small = m_Desktop.Icon(Layout().Icon, true, m_Dpi)) {
+        SendMessageW(m_Hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    }
+}
+
+void Win32Window::ScreenChanged(UINT dpi, const RECT& suggested) {
+    if (dpi != 0 && dpi != m_Dpi) {
+        const float oldTwipsPerPixel = TwipsPerPixel();
+        m_Dpi = dpi;
+        Guarded([this] { SetIcons(); });
+        Guarded([this, oldTwipsPerPixel] { RescaleControls(oldTwipsPerPixel); });
+    }
+    // Where the desktop suggests, which keeps the window's place on the new
+    // screen, at the inner size the layout gives it there.
+    const SIZE outer = OuterSize();
+    SetWindowPos(m_Hwnd, nullptr, suggested.left, suggested.top, outer.cx, outer.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    FitInnerSize();
+    RedrawWindow(m_Hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+// A desktop may draw the frame at another resolution than the window's (Wine
+// draws every frame at the desktop's): the outer size then grows or shrinks
+// by what the inner size lacks or has too much.
+void Win32Window::FitInnerSize() {
+    RECT client{};
+    RECT outer{};
+    GetClientRect(m_Hwnd, &client);
+    GetWindowRect(m_Hwnd, &outer);
+    const int width = NearestPixel(TwipsToPixels(static_cast<float>(Layout().InnerWidth)));
+    const int height = NearestPixel(TwipsToPixels(static_cast<float>(Layout().InnerHeight)));
+    if (client.right != width || client.bottom != height) {
+        SetWindowPos(m_Hwnd, nullptr, 0, 0, outer.right - outer.left + width - client.right,
+                     outer.bottom - outer.top + height - client.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+bool Win32Window::IsBareBackground(POINT screen) const {
+    if (Layout().Border != WindowBorder::None || !IsLoaded()) {
+        return false;
+    }
+    ScreenToClient(m_Hwnd, &screen);
+    return WindowlessAt(screen) == nullptr;
+}
+
 Win32Window::~Win32Window() {
     Dispose();
+    CutAccessible();
 }
 
 std::unique_ptr<core::Label> Win32Window::MakeLabel(const core::ControlArgs& args) {
@@ -313,7 +391,14 @@ void Win32Window::HideWithOwner(bool hidden) {
     ShowWindow(m_Hwnd, hidden ? SW_HIDE : SW_SHOWNA);
 }
 
+ScreenPoint Win32Window::InnerOrigin() const {
+    POINT origin{0, 0};
+    ClientToScreen(m_Hwnd, &origin);
+    return {origin.x, origin.y};
+}
+
 void Win32Window::DestroyNative() {
+    CutAccessible();
     if (m_Hwnd != nullptr) {
         DestroyWindow(m_Hwnd);  // and the controls' windows
     }
@@ -337,7 +422,10 @@ void Win32Window::MoveUnderCursor() const {
 void Win32Window::PaintBackground(HDC dc, const RECT& client) const {
     FillRect(dc, &client, m_Desktop.Brush(ToColorRef(Layout().BackColour)));
     if (!m_Picture.IsEmpty()) {
-        DrawBitmap(dc, 0, 0, m_Picture.Pixels());  // natural size, from the top-left corner
+        // At natural size from the top-left corner: the set for this screen.
+        const WholePixelRect area = PictureArea(m_Picture, Scale(), 0, 0);
+        DrawBitmap(dc, area.Left, area.Top,
+                   m_Shown.Pixels(m_Picture, Scale(), area.Width, area.Height));
     }
 }
 
@@ -379,8 +467,19 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
         case MoveUnderCursorMessage:
             MoveUnderCursor();
             return 0;
+        case WM_DPICHANGED:
+            ScreenChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_NCHITTEST: {
+            // A window without a frame moves by its bare background, as by a
+            // title bar; its controls and the banner keep their presses.
+            const LRESULT hit = DefWindowProcW(hwnd, message, wParam, lParam);
+            const POINT at = PointOf(lParam);
+            return hit == HTCLIENT && IsBareBackground(at) ? HTCAPTION : hit;
+        }
         case WM_NCDESTROY:
             m_Hwnd = nullptr;
+            CutAccessible();
             // Unless Unload destroyed it, the desktop took the window.
             Guarded([this] { DestroyedByDesktop(); });
             return 0;

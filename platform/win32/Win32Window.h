@@ -1,8 +1,9 @@
 // The backend's top-level window, and what it shares with frames: a container
 // is a native window that paints its background and the windowless controls it
 // holds (labels, images) in the core's stacking order, takes the mouse for
-// them, and routes its windowed children's notifications (WM_COMMAND,
-// WM_CTLCOLOR*) to their objects.
+// them, answers screen readers for them (Win32Accessible.h), and routes its
+// windowed children's notifications (WM_COMMAND, WM_CTLCOLOR*) to their
+// objects.
 #pragma once
 
 #include <memory>
@@ -11,6 +12,7 @@
 #include "platform/Picture.h"
 #include "platform/core/CoreWindow.h"
 #include "platform/win32/Native.h"
+#include "platform/win32/Win32Accessible.h"
 
 namespace ponderix::platform::win32 {
 class Win32WindowSystem;
@@ -38,13 +40,20 @@ public:
 
 class Container : public MessageTarget {
 public:
-    // The container of the window's controls named `name` ("" for the window).
-    Container(core::Window& window, std::string_view name) : m_Window(window), m_Name(name) {}
+    // The container of the window's controls named `name` ("" for the window),
+    // which is the control `self` (null for the window).
+    Container(core::Window& window, std::string_view name, core::VisibleControl* self)
+        : m_Window(window),
+          m_Name(name),
+          m_Accessible(std::make_shared<AccessibleAnchor>(
+              AccessibleAnchor{&window, self, true, std::string(name)})) {}
 
     virtual HWND ContainerHandle() const = 0;
     // Repaints part of the container, or all of it.
     void Invalidate(const WholePixelRect& rect) const;
     void InvalidateAll() const;
+    // The container goes: what screen readers still hold of it answers so.
+    void CutAccessible() const { m_Accessible->Cut(); }
 
 protected:
     // Painting, the windowless controls' mouse and cursor, and the windowed
@@ -54,14 +63,16 @@ protected:
     // The container's own face: its colour, picture or border.
     virtual void PaintBackground(HDC dc, const RECT& client) const = 0;
 
-private:
-    void Paint(HDC dc, const RECT& client) const;
     // The topmost shown windowless control at a client point.
     core::VisibleControl* WindowlessAt(POINT point) const;
+
+private:
+    void Paint(HDC dc, const RECT& client) const;
 
     core::Window& m_Window;
     std::string_view m_Name;
     core::VisibleControl* m_Pressed = nullptr;
+    std::shared_ptr<AccessibleAnchor> m_Accessible;
 };
 
 class Win32Window final : public core::Window, public Container {
@@ -71,6 +82,12 @@ public:
 
     HWND ContainerHandle() const override { return m_Hwnd; }
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The dots per inch of the window's screen, and its scale (1 at 96).
+    UINT Dpi() const { return m_Dpi; }
+    float Scale() const { return static_cast<float>(m_Dpi) / static_cast<float>(StandardDpi); }
+    // The window's unit is a pixel of its screen.
+    float TwipsPerPixel() const override { return 1440.0f / static_cast<float>(m_Dpi); }
 
 protected:
     std::unique_ptr<core::Label> MakeLabel(const core::ControlArgs& args) override;
@@ -92,18 +109,39 @@ protected:
     void MinimiseNative() override;
     void HideWithOwner(bool hidden) override;
     void DestroyNative() override;
+    ScreenPoint InnerOrigin() const override;
 
 private:
     void PaintBackground(HDC dc, const RECT& client) const override;
     // A window that appears under the resting cursor tells the control there,
     // as a move of the mouse would.
     void MoveUnderCursor() const;
+    // The outer size for the layout's inner size at the window's resolution.
+    SIZE OuterSize() const;
+    // Corrects the outer size until the inner size is the layout's.
+    void FitInnerSize();
+    void SetIcons();
+    // The window went to a screen of that resolution: its controls keep
+    // their places in twips, and it takes its size there at the place the
+    // desktop suggests.
+    void ScreenChanged(UINT dpi, const RECT& suggested);
+    // Whether a press at that point of the screen lies on the bare
+    // background of a window without a frame, which then moves the window.
+    bool IsBareBackground(POINT screen) const;
 
     Desktop& m_Desktop;
     HWND m_Hwnd = nullptr;
+    UINT m_Dpi = StandardDpi;
+    DWORD m_Style = 0;
+    DWORD m_ExStyle = 0;
     Picture m_Picture;
+    mutable ScaledPicture m_Shown;  // the background on this screen
     HWND m_SavedFocus = nullptr;
 };
+
+// The dots per inch and scale of the screen a window of this backend lies on.
+UINT DpiOf(const core::Window& window);
+float ScaleOf(const core::Window& window);
 
 // The desktop's resources of the window system that made the window.
 Desktop& DesktopOf(const core::Window& window);

@@ -85,9 +85,12 @@ std::vector<std::uint8_t> AsBmpFile(std::span<const std::uint8_t> dib) {
 // The bitmap resource of that name, decoded.
 Bitmap DecodePicture(std::string_view file) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    std::string upper(file);  // as the resource compiler keeps the names
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    // As the resource compiler keeps the names: in capitals, and "_" for the
+    // "@" it does not take in a name ("key_help@2x.bmp" is KEY_HELP_2X.BMP).
+    std::string upper(file);
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) {
+        return c == '@' ? '_' : static_cast<char>(std::toupper(c));
+    });
     const std::wstring name = Widen(upper);
     HRSRC resource = file.empty() ? nullptr : FindResourceW(instance, name.c_str(), RT_BITMAP);
     if (resource == nullptr) {
@@ -125,18 +128,65 @@ private:
     UINT_PTR m_Id;
 };
 
-// One message of the loop: Tab moves the focus along the tab chain of the
-// window it was pressed in; every other message goes to its window.
-void Dispatch(const Win32WindowSystem& system, MSG& message) {
-    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 &&
-        GetKeyState(VK_MENU) >= 0) {
-        HWND root = GetAncestor(message.hwnd, GA_ROOT);
-        for (core::Window* window : system.Windows()) {
-            if (root != nullptr && window->IsLoaded() && ToHwnd(window->Handle()) == root) {
-                Guarded([&] { window->FocusNext(GetKeyState(VK_SHIFT) < 0); });
-                return;
-            }
+// The window of ours that a message of the keyboard was sent within.
+core::Window* WindowOf(const Win32WindowSystem& system, HWND hwnd) {
+    HWND root = hwnd != nullptr ? GetAncestor(hwnd, GA_ROOT) : nullptr;
+    for (core::Window* window : system.Windows()) {
+        if (root != nullptr && window->IsLoaded() && ToHwnd(window->Handle()) == root) {
+            return window;
         }
+    }
+    return nullptr;
+}
+
+// The keys the core acts on, as KeyCode numbers them: they are their
+// virtual-key codes. 0 for every other key.
+std::int16_t KeyCodeOf(WPARAM key) {
+    if (key == VK_RETURN || key == VK_ESCAPE || key == VK_SPACE ||
+        (key >= VK_F1 && key <= VK_F12)) {
+        return static_cast<std::int16_t>(key);
+    }
+    return 0;
+}
+
+std::int16_t ShiftStateNow() {
+    return static_cast<std::int16_t>((GetKeyState(VK_SHIFT) < 0 ? ShiftState::Shift : 0) |
+                                     (GetKeyState(VK_CONTROL) < 0 ? ShiftState::Ctrl : 0) |
+                                     (GetKeyState(VK_MENU) < 0 ? ShiftState::Alt : 0));
+}
+
+// A key pressed in a window of ours, before its control sees it: Tab moves
+// the focus along the tab chain; Return, Escape, the function keys and Space
+// go to the core, which takes what the focused control would not (Space only
+// on a button). True when the key was used.
+bool WindowKey(const Win32WindowSystem& system, const MSG& message) {
+    core::Window* window = WindowOf(system, message.hwnd);
+    if (window == nullptr) {
+        return false;
+    }
+    if (message.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
+        Guarded([&] { window->FocusNext(GetKeyState(VK_SHIFT) < 0); });
+        return true;
+    }
+    const std::int16_t code = KeyCodeOf(message.wParam);
+    if (code == 0) {
+        return false;
+    }
+    if ((message.lParam & (1 << 30)) != 0) {
+        // Held: the window acts once. No control of ours wants Return or
+        // Escape (an EDIT would beep at them); the others go on as typed.
+        return code == KeyCode::Return || code == KeyCode::Escape;
+    }
+    bool used = false;
+    Guarded([&] { used = window->KeyPressed(code, ShiftStateNow()); });
+    return used;
+}
+
+// One message of the loop: the keys a window of ours acts on stay there;
+// every other message goes to its window.
+void Dispatch(const Win32WindowSystem& system, MSG& message) {
+    if (message.message == WM_KEYDOWN && WindowKey(system, message)) {
+        return;
     }
     TranslateMessage(&message);
     DispatchMessageW(&message);
@@ -167,22 +217,23 @@ Desktop::~Desktop() {
     DestroyWindow(m_MessageWindow);
 }
 
-HICON Desktop::Icon(AssetName asset, bool small) const {
+HICON Desktop::Icon(AssetName asset, bool small, UINT dpi) const {
     if (asset.File.empty()) {
         return nullptr;
     }
     if (asset.File != "ponderix.ico") {
         throw PlatformError("no icon named '" + std::string(asset.File) + "'");
     }
-    const int size = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
+    const int size = MetricAt(small ? SM_CXSMICON : SM_CXICON, dpi);
     return static_cast<HICON>(LoadImageW(m_Instance, MAKEINTRESOURCEW(PONDERIX_ICON), IMAGE_ICON,
                                          size, size, LR_DEFAULTCOLOR | LR_SHARED));
 }
 
-HFONT Desktop::Font(const FontSpec& font) {
-    // In hundredths of a point, so that 8.25 points is 11 pixels exactly; negative:
-    // the em height at 96 dots per inch, not the cell height.
-    const int height = -MulDiv(static_cast<int>(std::lround(font.Points * 100.0f)), 96, 7200);
+HFONT Desktop::Font(const FontSpec& font, UINT dpi) {
+    // In hundredths of a point, so that 8.25 points is 11 pixels exactly at 96
+    // dots per inch; negative: the em height, not the cell height.
+    const int height =
+        -MulDiv(static_cast<int>(std::lround(font.Points * 100.0f)), static_cast<int>(dpi), 7200);
     return m_Fonts.Get(std::make_tuple(Widen(font.Face), height, font.Weight, font.Underline), [&] {
         return CreateFontW(height, 0, 0, 0, font.Weight, FALSE, font.Underline ? TRUE : FALSE,
                            FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,

@@ -13,9 +13,10 @@
 // draws into a backing bitmap that its surface window shows. Pictures, the
 // icon and the hand cursor are resources of the program. No exception unwinds
 // through a window procedure: where a message calls into the program, a
-// failure ends that call and nothing else. Layouts are not scaled to other
-// resolutions than 96 dots per inch: the program's pictures and layouts are
-// drawn in pixels at that resolution.
+// failure ends that call and nothing else. Each window works in the pixels of
+// its own screen (1440 / dpi twips each): layouts, fonts and pictures follow
+// the screen's scale, and a window moved to a screen of another scale lays
+// itself out again (WM_DPICHANGED).
 #pragma once
 
 #include <cstdint>

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <fstream>
+#include <map>
 #include <stdexcept>
 
 namespace ponderix::tools {
@@ -13,6 +14,7 @@ namespace {
 
 constexpr std::uint32_t PixelsPerMetre = 3780;  // 96 dots per inch
 constexpr std::uint32_t BiRgb = 0;
+constexpr std::uint32_t BiRle8 = 1;
 constexpr std::uint32_t BiBitfields = 3;
 constexpr std::uint32_t LcsSrgb = 0x73524742;  // 'sRGB'
 constexpr std::uint32_t LcsGmImages = 4;
@@ -73,6 +75,52 @@ void InfoHeader(Writer& w, std::uint32_t headerSize, int width, int height, int 
     w.U32(PixelsPerMetre);
     w.U32(0);  // colours used: all that the bit count allows
     w.U32(0);
+}
+
+// A row of palette indices as BI_RLE8 runs: two or more equal indices as one
+// run (count, index); three or more that no such run interrupts as literal
+// indices (0, count, the indices, a zero to make the length even); a single
+// index between two runs as a run of one. Then the end of the row (0, 0).
+void Rle8Row(FileBytes& out, std::span<const std::uint8_t> row) {
+    constexpr std::size_t Longest = 255;
+    const std::size_t width = row.size();
+    const auto runAt = [&](std::size_t at) {
+        std::size_t end = at + 1;
+        while (end < width && end - at < Longest && row[end] == row[at]) {
+            ++end;
+        }
+        return end - at;
+    };
+    for (std::size_t at = 0; at < width;) {
+        if (const std::size_t run = runAt(at); run >= 2) {
+            out.push_back(static_cast<std::uint8_t>(run));
+            out.push_back(row[at]);
+            at += run;
+            continue;
+        }
+        std::size_t end = at;
+        while (end < width && end - at < Longest && runAt(end) < 2) {
+            ++end;
+        }
+        const std::size_t count = end - at;
+        if (count >= 3) {
+            out.push_back(0);
+            out.push_back(static_cast<std::uint8_t>(count));
+            out.insert(out.end(), row.begin() + static_cast<std::ptrdiff_t>(at),
+                       row.begin() + static_cast<std::ptrdiff_t>(end));
+            if (count % 2 != 0) {
+                out.push_back(0);
+            }
+        } else {
+            for (std::size_t i = at; i < end; ++i) {
+                out.push_back(1);
+                out.push_back(row[i]);
+            }
+        }
+        at = end;
+    }
+    out.push_back(0);
+    out.push_back(0);
 }
 
 // Rows bottom-up, each padded with zero bytes to four bytes.
@@ -279,6 +327,71 @@ FileBytes EncodeBmp32(const Canvas& canvas) {
     w.Zeros(12);  // no profile; reserved
     TrueColourRows(out, canvas, 32);
     return out;
+}
+
+std::size_t CountColours(const Canvas& canvas) {
+    std::vector<std::uint32_t> colours = canvas.Pixels();
+    std::sort(colours.begin(), colours.end());
+    return static_cast<std::size_t>(std::unique(colours.begin(), colours.end()) - colours.begin());
+}
+
+FileBytes EncodeBmp8Rle(const Canvas& canvas) {
+    std::map<std::uint32_t, std::size_t> uses;
+    for (const std::uint32_t p : canvas.Pixels()) {
+        if ((p >> 24) != 0xFF) {
+            throw std::runtime_error("a palette picture must be opaque");
+        }
+        ++uses[p];
+    }
+    if (uses.size() > 256) {
+        throw std::runtime_error("more than 256 colours for a palette");
+    }
+    std::vector<std::pair<std::uint32_t, std::size_t>> palette(uses.begin(), uses.end());
+    std::stable_sort(palette.begin(), palette.end(),
+                     [](const auto& a, const auto& b) { return a.second > b.second; });
+    std::map<std::uint32_t, std::uint8_t> index;
+    for (std::size_t i = 0; i < palette.size(); ++i) {
+        index[palette[i].first] = static_cast<std::uint8_t>(i);
+    }
+
+    FileBytes rows;
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(canvas.Width()));
+    for (int y = canvas.Height() - 1; y >= 0; --y) {
+        for (int x = 0; x < canvas.Width(); ++x) {
+            row[static_cast<std::size_t>(x)] = index.at(canvas.At(x, y));
+        }
+        Rle8Row(rows, row);
+    }
+    rows.push_back(0);  // the end of the picture
+    rows.push_back(1);
+
+    const std::size_t pixelOffset = 14 + 40 + 4 * palette.size();
+    FileBytes out;
+    Writer w(out);
+    FileHeader(w, pixelOffset + rows.size(), pixelOffset);
+    w.U32(40);
+    w.I32(canvas.Width());
+    w.I32(canvas.Height());
+    w.U16(1);
+    w.U16(8);
+    w.U32(BiRle8);
+    w.U32(U32(rows.size()));
+    w.U32(PixelsPerMetre);
+    w.U32(PixelsPerMetre);
+    w.U32(U32(palette.size()));  // colours used
+    w.U32(0);                    // all of them matter
+    for (const auto& [colour, count] : palette) {
+        w.U8(colour);
+        w.U8(colour >> 8);
+        w.U8(colour >> 16);
+        w.U8(0);
+    }
+    out.insert(out.end(), rows.begin(), rows.end());
+    return out;
+}
+
+FileBytes EncodeBmpCompact(const Canvas& canvas) {
+    return CountColours(canvas) <= 256 ? EncodeBmp8Rle(canvas) : EncodeBmp24(canvas);
 }
 
 FileBytes EncodeIcon(std::span<const IconImage> images) {

@@ -46,6 +46,19 @@ FileBytes EncodeBmp24(const Canvas& canvas);
 // BITMAPV5HEADER, BI_BITFIELDS with an alpha mask, rows bottom-up, sRGB.
 FileBytes EncodeBmp32(const Canvas& canvas);
 
+// The number of colours of an opaque picture.
+std::size_t CountColours(const Canvas& canvas);
+
+// BITMAPINFOHEADER, 8 bits with a palette of the picture's colours (the most
+// used first), BI_RLE8: rows bottom-up as runs of one index and runs of
+// literal indices, each row ended, and the picture. Throws for a picture with
+// more than 256 colours or one that is not opaque.
+FileBytes EncodeBmp8Rle(const Canvas& canvas);
+
+// The smallest of the two a Windows program reads its pictures from:
+// EncodeBmp8Rle where the picture has at most 256 colours, else EncodeBmp24.
+FileBytes EncodeBmpCompact(const Canvas& canvas);
+
 // One image of an icon or cursor: a palette of 2 (1 bit) or 16 (4 bits) colours.
 // Every opaque pixel must have a colour of the palette; a pixel with alpha 0 is
 // transparent (AND mask set, colour index 0).

@@ -15,10 +15,11 @@ namespace ponderix::tools {
 
 namespace {
 
-QRawFont LoadFont(const std::string& path, double pixelSize) {
+QRawFont LoadFont(const std::string& path, double pixelSize,
+                  QFont::HintingPreference hinting = QFont::PreferVerticalHinting) {
     // Vertical hinting puts the baseline and the tops of the capitals on whole
     // pixels, which keeps small lettering sharp without distorting its widths.
-    QRawFont font(QString::fromStdString(path), pixelSize, QFont::PreferVerticalHinting);
+    QRawFont font(QString::fromStdString(path), pixelSize, hinting);
     if (!font.isValid()) {
         throw std::runtime_error("cannot load the font " + path);
     }
@@ -85,8 +86,25 @@ void DrawText(QPainter& painter, const QRawFont& font, QPointF baseline, const Q
 
 Coverage Lettering(const Fonts& fonts, const std::string& text, int capHeight) {
     const double capPerPixel = LoadFont(fonts.SansBold, 100).capHeight() / 100;
-    const QRawFont font = LoadFont(fonts.SansBold, capHeight / capPerPixel);
-    if (InkedRows(RenderWhite(font, QStringLiteral("H"), 4)) != capHeight) {
+    // The size whose capitals are that tall by the font's own measure; where
+    // hinting then rounds them to another height, the nearest size (in steps
+    // of a tenth of a pixel) whose capitals do come out so tall. Some heights
+    // vertical hinting never gives (21 pixels of Liberation Sans Bold): those
+    // are set unhinted.
+    const double nominal = capHeight / capPerPixel;
+    QRawFont font;
+    for (const auto hinting : {QFont::PreferVerticalHinting, QFont::PreferNoHinting}) {
+        for (int step = 0; step <= 20 && !font.isValid(); ++step) {
+            for (const double size : {nominal - step / 10.0, nominal + step / 10.0}) {
+                const QRawFont candidate = LoadFont(fonts.SansBold, size, hinting);
+                if (InkedRows(RenderWhite(candidate, QStringLiteral("H"), 4)) == capHeight) {
+                    font = candidate;
+                    break;
+                }
+            }
+        }
+    }
+    if (!font.isValid()) {
         throw std::runtime_error("the capitals do not come out " + std::to_string(capHeight) +
                                  " pixels tall");
     }
@@ -117,14 +135,23 @@ Coverage Lettering(const Fonts& fonts, const std::string& text, int capHeight) {
     return coverage;
 }
 
-Canvas Banner(const Fonts& fonts) {
+Canvas Banner(const Fonts& fonts, double scale) {
     constexpr int Width = 375;
     constexpr int Height = 60;
-    QImage image(Width, Height, QImage::Format_ARGB32);
+    const int width = ScaledSize(Width, scale);
+    const int height = ScaledSize(Height, scale);
+    QImage image(width, height, QImage::Format_ARGB32);
     image.fill(QColor(10, 34, 64));
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
+    // The shapes are drawn in the banner's own units; the lettering is set at
+    // its size on this screen, at the scaled places.
+    const double across = static_cast<double>(width) / Width;
+    const double down = static_cast<double>(height) / Height;
+    if (scale != 1) {
+        painter.scale(across, down);
+    }
 
     // Deep blue on the left to a sea blue on the right, with a hairline of light
     // along the top and of shadow along the bottom.
@@ -168,20 +195,22 @@ Canvas Banner(const Fonts& fonts) {
     painter.drawRect(QRectF(21, 43, 22, 2.5));
     painter.drawRect(QRectF(26, 48, 12, 2.5));
     painter.setClipping(false);
+    painter.resetTransform();
 
-    const QRawFont name = LoadFont(fonts.SansBold, 30);
-    const QRawFont small = LoadFont(fonts.SansRegular, 12);
-    DrawText(painter, name, QPointF(66, 33), QStringLiteral("Tarnwick"), Qt::white);
-    DrawText(painter, small, QPointF(68, 50), QStringLiteral("Software you can count on"),
+    const QRawFont name = LoadFont(fonts.SansBold, 30 * scale);
+    const QRawFont small = LoadFont(fonts.SansRegular, 12 * scale);
+    const auto at = [&](double x, double y) { return QPointF(x * across, y * down); };
+    DrawText(painter, name, at(66, 33), QStringLiteral("Tarnwick"), Qt::white);
+    DrawText(painter, small, at(68, 50), QStringLiteral("Software you can count on"),
              QColor(170, 220, 245));
     const QString site = QStringLiteral("tarnwick.example");
-    DrawText(painter, small, QPointF(Width - 12 - TextWidth(small, site), 50), site,
+    DrawText(painter, small, QPointF(width - 12 * across - TextWidth(small, site), 50 * down), site,
              QColor(255, 255, 255, 200));
     painter.end();
 
-    Canvas canvas(Width, Height);
-    for (int y = 0; y < Height; ++y) {
-        for (int x = 0; x < Width; ++x) {
+    Canvas canvas(width, height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
             canvas.Set(x, y, image.pixel(x, y) | 0xFF000000u);
         }
     }

@@ -21,7 +21,8 @@ struct Fonts {
 // tall, cropped to the pixels it inks.
 Coverage Lettering(const Fonts& fonts, const std::string& text, int capHeight);
 
-// 375 x 60, opaque: the publisher's name and mark.
-Canvas Banner(const Fonts& fonts);
+// 375 x 60, opaque: the publisher's name and mark; drawn again, sharp, for
+// a screen of another scale (ScaledSize of each side).
+Canvas Banner(const Fonts& fonts, double scale = 1);
 
 }  // namespace ponderix::tools

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <map>
 #include <span>
 #include <stdexcept>
 #include <string_view>
@@ -278,7 +280,152 @@ IconImage Window(int size, std::uint32_t titleColour, std::vector<std::uint32_t>
     return image;
 }
 
+// ---- fewer colours
+
+int ChannelOf(std::uint32_t argb, int channel) {
+    return Channel(argb, 16 - 8 * channel);  // 0 red, 1 green, 2 blue
+}
+
+// Colours that stand for one colour of the reduced picture, each with how
+// many pixels have it.
+using Group = std::vector<std::pair<std::uint32_t, std::size_t>>;
+
+// The channel in which the group's colours lie furthest apart, and how far.
+std::pair<int, int> WidestChannel(const Group& group) {
+    std::pair<int, int> widest{0, -1};
+    for (int channel = 0; channel < 3; ++channel) {
+        int low = 255;
+        int high = 0;
+        for (const auto& [colour, count] : group) {
+            low = std::min(low, ChannelOf(colour, channel));
+            high = std::max(high, ChannelOf(colour, channel));
+        }
+        if (high - low > widest.second) {
+            widest = {channel, high - low};
+        }
+    }
+    return widest;
+}
+
+// Halves a group of two colours or more at the median pixel of its widest channel.
+std::pair<Group, Group> Split(Group group) {
+    const int channel = WidestChannel(group).first;
+    std::stable_sort(group.begin(), group.end(), [channel](const auto& a, const auto& b) {
+        return ChannelOf(a.first, channel) < ChannelOf(b.first, channel);
+    });
+    std::size_t total = 0;
+    for (const auto& entry : group) {
+        total += entry.second;
+    }
+    std::size_t seen = 0;
+    std::size_t cut = 1;
+    for (; cut < group.size() - 1; ++cut) {
+        seen += group[cut - 1].second;
+        if (2 * seen >= total) {
+            break;
+        }
+    }
+    return {Group(group.begin(), group.begin() + static_cast<std::ptrdiff_t>(cut)),
+            Group(group.begin() + static_cast<std::ptrdiff_t>(cut), group.end())};
+}
+
+std::uint32_t MeanOf(const Group& group) {
+    std::array<std::size_t, 3> sums{};
+    std::size_t total = 0;
+    for (const auto& [colour, count] : group) {
+        for (int channel = 0; channel < 3; ++channel) {
+            sums[static_cast<std::size_t>(channel)] +=
+                static_cast<std::size_t>(ChannelOf(colour, channel)) * count;
+        }
+        total += count;
+    }
+    const auto mean = [&](int channel) {
+        return static_cast<int>((sums[static_cast<std::size_t>(channel)] + total / 2) / total);
+    };
+    return Argb(mean(0), mean(1), mean(2));
+}
+
 }  // namespace
+
+int ScaledSize(int pixels, double scale) {
+    return static_cast<int>(std::floor(pixels * scale + 0.5));
+}
+
+Canvas ScaledUp(const Canvas& picture, double scale) {
+    const int width = ScaledSize(picture.Width(), scale);
+    const int height = ScaledSize(picture.Height(), scale);
+    // Source pixel i covers the pixels x with i * from / to < x + 1/2 <=
+    // (i + 1) * from / to: its scaled edges rounded to the nearest pixel,
+    // halves up, as the program puts every edge on the pixel grid.
+    const auto under = [](int at, int from, int to) {
+        const long long above = ((2LL * at + 1) * from + 2LL * to - 1) / (2LL * to);  // ceiling
+        return static_cast<int>(std::clamp<long long>(above - 1, 0, from - 1));
+    };
+    Canvas scaled(width, height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            scaled.Set(
+                x, y,
+                picture.At(under(x, picture.Width(), width), under(y, picture.Height(), height)));
+        }
+    }
+    return scaled;
+}
+
+Canvas WithAtMostColours(const Canvas& picture, std::size_t colours) {
+    std::map<std::uint32_t, std::size_t> uses;
+    for (const std::uint32_t p : picture.Pixels()) {
+        ++uses[p];
+    }
+    if (uses.size() <= colours) {
+        return picture;
+    }
+    Group byUse(uses.begin(), uses.end());
+    std::stable_sort(byUse.begin(), byUse.end(),
+                     [](const auto& a, const auto& b) { return a.second > b.second; });
+    const std::size_t total = picture.Pixels().size();
+    std::size_t kept = 0;
+    while (kept < colours / 2 && byUse[kept].second * 200 >= total) {
+        ++kept;
+    }
+    std::map<std::uint32_t, std::uint32_t> shownAs;
+    for (std::size_t i = 0; i < kept; ++i) {
+        shownAs[byUse[i].first] = byUse[i].first;
+    }
+    std::vector<Group> groups{
+        Group(byUse.begin() + static_cast<std::ptrdiff_t>(kept), byUse.end())};
+    while (kept + groups.size() < colours) {
+        // The group whose colours lie furthest apart; of equals, the first.
+        auto widest = groups.end();
+        int widestRange = 0;
+        for (auto group = groups.begin(); group != groups.end(); ++group) {
+            const int range = group->size() >= 2 ? WidestChannel(*group).second : 0;
+            if (range > widestRange) {
+                widest = group;
+                widestRange = range;
+            }
+        }
+        if (widest == groups.end()) {
+            break;
+        }
+        auto [low, high] = Split(std::move(*widest));
+        *widest = std::move(low);
+        groups.push_back(std::move(high));
+    }
+    for (const Group& group : groups) {
+        const std::uint32_t mean = MeanOf(group);
+        for (const auto& entry : group) {
+            shownAs[entry.first] = mean;
+        }
+    }
+    Canvas reduced(picture.Width(), picture.Height());
+    for (int y = 0; y < picture.Height(); ++y) {
+        for (int x = 0; x < picture.Width(); ++x) {
+            reduced.Set(x, y, shownAs.at(picture.At(x, y)));
+        }
+    }
+    return reduced;
+}
 
 Canvas Background() {
     Canvas canvas(489, 406, PanelFace);
@@ -318,7 +465,7 @@ Canvas Raised(const Canvas& picture, int amount) {
     return out;
 }
 
-Canvas CalculateKey(bool lit, const Coverage& lettering) {
+Canvas CalculateKey(bool lit, const Coverage& lettering, double scale) {
     Canvas canvas(151, 40, CalculateFace);
     Bevel(canvas, {0, 0, 150, 39}, CalculateLight, CalculateDark);
     GreyCorners(canvas);
@@ -333,6 +480,9 @@ Canvas CalculateKey(bool lit, const Coverage& lettering) {
             }
         }
         GreyCorners(canvas);
+    }
+    if (scale != 1) {
+        canvas = ScaledUp(canvas, scale);
     }
     if (lettering.Width > canvas.Width() || lettering.Height > canvas.Height()) {
         throw std::logic_error("lettering larger than the key");

@@ -23,6 +23,21 @@ struct Coverage {
     }
 };
 
+// The size of `pixels` pixels at 96 dots per inch on a screen of that scale:
+// the nearest whole pixel, halves up (21 at 1.5 is 32).
+int ScaledSize(int pixels, double scale);
+
+// Pixel art drawn for a larger screen: the picture with each of its pixels
+// made `scale` pixels wide and high, its edges rounded to the nearest whole
+// pixel, halves up (as ScaledSize rounds the whole). Nothing is smoothed.
+Canvas ScaledUp(const Canvas& picture, double scale);
+
+// The picture with at most `colours` colours: the ones that cover a good part
+// of it (at least one pixel in 200, up to half the palette) stay exactly as
+// they are; the others are split into groups of like colours (median cut) and
+// each takes its group's mean. Unchanged when it has no more colours than that.
+Canvas WithAtMostColours(const Canvas& picture, std::size_t colours);
+
 // 489 x 406: the rounded blue panel with its raised edge and the sunken inner panel.
 Canvas Background();
 
@@ -40,8 +55,10 @@ inline constexpr int CalculateLitGreen = 31;
 inline constexpr int CalculateLitBlue = 43;
 
 // 151 x 40: the blue calculate key, lit or not, with the white lettering laid on
-// (the lettering's coverage is centred on the key).
-Canvas CalculateKey(bool lit, const Coverage& lettering);
+// (the lettering's coverage is centred on the key). For a larger screen the
+// key's pixel art is scaled up (ScaledUp) and the lettering, set for that
+// size, laid on it alike.
+Canvas CalculateKey(bool lit, const Coverage& lettering, double scale = 1);
 
 // 32 x 32 black and white, with its hot spot at the fingertip.
 inline constexpr int HandHotSpotX = 18;

@@ -39,7 +39,25 @@ int Run(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder);
     std::cout << "Writing the pictures into " << folder.string() << ":\n";
 
-    Write(folder, "background.bmp", EncodeBmp24(Background()));
+    // Each picture of the windows: as drawn for 96 dots per inch (the file the
+    // program names), a copy of it in the form the Windows program stores
+    // (win32/, 8-bit run-length encoded where it has at most 256 colours),
+    // and the sets drawn for screens of 1.5 and 2 times that scale, which
+    // both programs read (8-bit run-length encoded, with at most 256 colours).
+    std::filesystem::create_directories(folder / "win32");
+    const auto picture = [&](const std::string& name, const Canvas& natural, bool alpha,
+                             const auto& drawnAt) {
+        Write(folder, name.c_str(), alpha ? EncodeBmp32(natural) : EncodeBmp24(natural));
+        Write(folder, ("win32/" + name).c_str(), EncodeBmpCompact(natural));
+        for (const double scale : {1.5, 2.0}) {
+            const std::string stem = name.substr(0, name.rfind('.'));
+            const std::string scaled = stem + (scale == 2.0 ? "@2x.bmp" : "@1.5x.bmp");
+            Write(folder, scaled.c_str(), EncodeBmp8Rle(WithAtMostColours(drawnAt(scale), 256)));
+        }
+    };
+
+    picture("background.bmp", Background(), false,
+            [](double scale) { return ScaledUp(Background(), scale); });
 
     constexpr int KeyLift = 29;
     const struct {
@@ -53,15 +71,24 @@ int Run(const std::filesystem::path& folder) {
     };
     for (const auto& key : keys) {
         const Canvas normal = TitleKey(key.Glyph);
-        Write(folder, key.Normal, EncodeBmp24(normal));
-        Write(folder, key.Lit, EncodeBmp24(Raised(normal, KeyLift)));
+        const Canvas lit = Raised(normal, KeyLift);
+        picture(key.Normal, normal, false, [&](double scale) { return ScaledUp(normal, scale); });
+        picture(key.Lit, lit, false, [&](double scale) { return ScaledUp(lit, scale); });
     }
 
-    const Coverage lettering = Lettering(LiberationSans, "Calculate BMI", 14);
-    Write(folder, "calculate.bmp", EncodeBmp24(CalculateKey(false, lettering)));
-    Write(folder, "calculate_lit.bmp", EncodeBmp24(CalculateKey(true, lettering)));
+    constexpr int CapHeight = 14;
+    const Coverage lettering = Lettering(LiberationSans, "Calculate BMI", CapHeight);
+    for (const bool lit : {false, true}) {
+        picture(lit ? "calculate_lit.bmp" : "calculate.bmp", CalculateKey(lit, lettering), false,
+                [&](double scale) {
+                    const Coverage larger =
+                        Lettering(LiberationSans, "Calculate BMI", ScaledSize(CapHeight, scale));
+                    return CalculateKey(lit, larger, scale);
+                });
+    }
 
-    Write(folder, "banner.bmp", EncodeBmp32(Banner(LiberationSans)));
+    picture("banner.bmp", Banner(LiberationSans), true,
+            [](double scale) { return Banner(LiberationSans, scale); });
     Write(folder, "hand.cur", EncodeCursor(HandCursor(), HandHotSpotX, HandHotSpotY));
     Write(folder, "ponderix.ico", EncodeIcon(ProgramIcon()));
 

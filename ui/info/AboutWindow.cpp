@@ -68,11 +68,12 @@ void AboutWindow::Form_Resize() {
                   title.Width, Checked(height - title.Height));
 
     // The link along the description's bottom edge, inset at the left and bottom.
+    const float inset = LinkInset * 15 / m_Window->TwipsPerPixel();
     const platform::PixelRect description = lblAbout.Bounds();
     const platform::PixelRect link = lblURL.Bounds();
-    lblURL.Move(Checked(description.Left + LinkInset),
-                Checked(description.Top + description.Height - link.Height - LinkInset),
-                Checked(description.Width - LinkInset));
+    lblURL.Move(Checked(description.Left + inset),
+                Checked(description.Top + description.Height - link.Height - inset),
+                Checked(description.Width - inset));
 }
 
 void AboutWindow::lblURL_Click() {

@@ -15,7 +15,8 @@ class AboutWindow {
 public:
     // The title's size once loaded, in points.
     static constexpr float TitleFontSize = 25;
-    // The link's distance from the description's left and bottom edges, in pixels.
+    // The link's distance from the description's left and bottom edges, in
+    // pixels at 96 dots per inch (60 twips: more pixels on a finer screen).
     static constexpr float LinkInset = 4;
 
     // The description: an empty first line, the product in a sentence, an

@@ -16,7 +16,8 @@ constexpr Colour White = Colour::Rgb(255, 255, 255);
 constexpr Colour Navy = Colour::Rgb(0, 0, 128);
 
 // Labels run from the topmost to the bottom-most; every caption starts empty
-// and is set when the window loads.
+// and is set when the window loads. Escape closes either window, as it
+// closes a dialog.
 constexpr ControlSpec AboutControls[] = {
     {.Kind = ControlKind::Label,
      .Name = "lblURL",
@@ -25,7 +26,8 @@ constexpr ControlSpec AboutControls[] = {
      .Alignment = Alignment::Centre,
      .Font = FontSpec{"Arial", 9.0f, 700, true},
      .Cursor = platform::CursorShape::Hand,
-     .TabIndex = 2},
+     .TabIndex = 2,
+     .Role = platform::AccessibleRole::Link},
     {.Kind = ControlKind::Label,
      .Name = "lblAbout",
      .Rect = {60, 1125, 4575, 840},
@@ -69,7 +71,8 @@ constexpr platform::WindowSpec InfoWindow(std::string_view name, std::string_vie
             .StartPosition = platform::StartPosition::CentreOwner,
             .BackColour = Colour::System(platform::SystemColour::ButtonFace),
             .Font = DialogFont,
-            .Controls = controls};
+            .Controls = controls,
+            .CloseOnEscape = true};
 }
 
 constexpr platform::WindowSpec About = InfoWindow("fAbout", "About", 3945, AboutControls);

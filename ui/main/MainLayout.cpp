@@ -1,5 +1,7 @@
 // The main window's layout: every control with its place (twips), texts,
-// colours, font, border, cursor, stacking and tab order.
+// colours, font, border, cursor, stacking and tab order, the default button,
+// and what a screen reader calls each control (its role and name; a caption
+// names itself).
 //
 // Rows of one container run from the topmost control to the bottom-most; a
 // frame's children follow the window's own rows.
@@ -14,6 +16,7 @@
 namespace ponderix::ui {
 namespace {
 
+using platform::AccessibleRole;
 using platform::Alignment;
 using platform::AssetName;
 using platform::Border;
@@ -106,7 +109,8 @@ const std::vector<ControlSpec>& Controls() {
          .Rect = {5970, 165, 315, 315},
          .TabIndex = 14,
          .ClassId = controls::PictureButton::ClassId,
-         .Properties = HelpKey},
+         .Properties = HelpKey,
+         .AccessibleName = "Help"},
         {.Kind = ControlKind::Frame,
          .Name = "Frame2",
          .Rect = {3675, 1320, 3195, 2130},
@@ -131,19 +135,23 @@ const std::vector<ControlSpec>& Controls() {
          .Rect = {6345, 165, 315, 315},
          .TabIndex = 15,
          .ClassId = controls::PictureButton::ClassId,
-         .Properties = MinimiseKey},
+         .Properties = MinimiseKey,
+         .AccessibleName = "Minimise"},
         {.Kind = ControlKind::UserControl,
          .Name = "btnForm",
          .Index = 2,
          .Rect = {6720, 165, 315, 315},
          .TabIndex = 16,
          .ClassId = controls::PictureButton::ClassId,
-         .Properties = CloseKey},
+         .Properties = CloseKey,
+         .AccessibleName = "Close"},
         {.Kind = ControlKind::Image,
          .Name = "imBanner",
          .Rect = {240, 120, 5625, 900},
          .Cursor = CursorShape::Hand,
-         .Picture = AssetName{"banner.bmp"}},
+         .Picture = AssetName{"banner.bmp"},
+         .Role = AccessibleRole::Link,
+         .AccessibleName = PublisherName},
         {.Kind = ControlKind::Label,
          .Name = "lblName",
          .Index = 1,
@@ -164,7 +172,8 @@ const std::vector<ControlSpec>& Controls() {
          .Alignment = Alignment::Centre,
          .Font = FontSpec{"Tahoma", 17.25f, 700},
          .Cursor = CursorShape::Hand,
-         .TabIndex = 27},
+         .TabIndex = 27,
+         .Role = AccessibleRole::Link},
         Range(4, 6045, 975, " = Extreme", Alignment::Centre),
         Range(3, 4965, 750, " = Obese", Alignment::Left),
         Range(2, 3405, 1200, " = Overweight", Alignment::Left),
@@ -185,7 +194,8 @@ const std::vector<ControlSpec>& Controls() {
          .BackColour = FieldGrey,
          .Border = Border::Sunken3D,
          .Font = FontSpec{"Verdana", 14.25f, 400},
-         .TabIndex = 4},
+         .TabIndex = 4,
+         .LabelledBy = "lblCaptions(1)"},
         {.Kind = ControlKind::Label,
          .Name = "lblCaptions",
          .Index = 1,
@@ -225,7 +235,8 @@ const std::vector<ControlSpec>& Controls() {
          .Border = Border::FlatSingle,
          .Alignment = Alignment::Right,
          .Font = LargeSerif,
-         .TabIndex = 1},
+         .TabIndex = 1,
+         .LabelledBy = "lblCaptions(0)"},
         {.Kind = ControlKind::Label,
          .Name = "lblCaptions",
          .Index = 0,
@@ -258,7 +269,9 @@ const std::vector<ControlSpec>& Controls() {
          .Rect = {180, 535, 2265, 600},
          .TabIndex = 13,
          .ClassId = controls::PictureButton::ClassId,
-         .Properties = CalculateKey},
+         .Properties = CalculateKey,
+         .Default = true,  // Return calculates from the weight box and the list
+         .AccessibleName = "Calculate BMI"},
         {.Kind = ControlKind::Label,
          .Name = "lblCaptions",
          .Index = 2,

@@ -103,6 +103,8 @@ MainWindow::MainWindow(platform::IWindowSystem& system, LinkOpener openLink)
     }
     Timer1.Tick.Connect([this] { Timer1_Timer(); });
     imBanner.Click.Connect([this] { imBanner_Click(); });
+    m_Window->KeyDown.Connect(
+        [this](std::int16_t& keyCode, std::int16_t& shift) { Form_KeyDown(keyCode, shift); });
     Form_Load();
 }
 
@@ -139,6 +141,13 @@ void MainWindow::Form_Load() {
     imBanner.Move(publisherBounds.Left, publisherBounds.Top);
 }
 
+void MainWindow::Form_KeyDown(std::int16_t& keyCode, std::int16_t& shift) {
+    if (keyCode == platform::KeyCode::F1 && shift == 0) {
+        keyCode = 0;
+        ShowQuickHelp();
+    }
+}
+
 void MainWindow::btnCalculate_Click() {
     const bool kilograms = m_Window->Get<platform::IOptionButton>("optWeightUnit", 0).Value();
     const calc::WeightUnit unit =
@@ -167,6 +176,8 @@ void MainWindow::btnCalculate_Click() {
     } else {
         lblBMI.SetForeColour(ToColour(result.Colour));
     }
+    // What the colour shows, in words, for those who cannot see it.
+    lblBMI.SetDescription(calc::BandName(result.Band));
     SaveSettings();
 }
 
@@ -214,7 +225,8 @@ void MainWindow::ShowPopupMenu() {
         const std::unique_ptr<platform::IPopupMenu> menu = m_System.CreatePopupMenu();
         menu->InsertItem(0, QuickHelpItem, "Quick Help");
         menu->InsertItem(1, AboutItem, "About");
-        chosen = menu->Track(m_System.CursorPos(), *m_Window);
+        // At the cursor, or under the key when the keyboard pressed it.
+        chosen = menu->Track(m_Window->PopupPoint(), *m_Window);
     }  // the menu is destroyed whatever was chosen
     if (chosen == AboutItem) {
         ShowAbout();

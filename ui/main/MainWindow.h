@@ -1,12 +1,14 @@
 // The main window's behaviour (fMain): it fills the height list and restores
 // the last weight and height when it loads, computes and shows the BMI when the
-// calculate key is clicked, blinks an extreme result, saves the weight and
-// height after each successful calculation, and runs the title-bar keys (menu,
-// minimise, close), the unit buttons and the publisher's links.
+// calculate key is clicked (and tells screen readers the band in words),
+// blinks an extreme result, saves the weight and height after each successful
+// calculation, and runs the title-bar keys (menu, minimise, close), F1 for
+// Quick Help, the unit buttons and the publisher's links.
 //
 // Toolkit-free: it reaches its controls through the window system.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -56,6 +58,7 @@ public:
 
 private:
     void Form_Load();
+    void Form_KeyDown(std::int16_t& keyCode, std::int16_t& shift);
     void btnCalculate_Click();
     void optWeightUnit_Click(int index);
     void btnForm_Click(int index);

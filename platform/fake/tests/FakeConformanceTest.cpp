@@ -1,5 +1,6 @@
 // The window-system contract on the fake window system: the fake must behave as
 // the real backends do, or the controllers' tests on it prove nothing.
+#include "platform/FocusCue.h"
 #include "platform/LayoutSupport.h"
 #include "platform/fake/FakeControls.h"
 #include "platform/fake/FakeWindowSystem.h"
@@ -13,6 +14,8 @@ using fake::FakeWindowSystem;
 
 class FakeDriver final : public Driver {
 public:
+    FakeDriver() { m_System.RecordAccessibleEvents(); }
+
     IWindowSystem& System() override { return m_System; }
 
     void Pump(int milliseconds) override {
@@ -21,6 +24,9 @@ public:
     }
 
     void PressTab(bool backwards) override { m_System.PressTab(backwards); }
+    void PressKey(std::int16_t keyCode, std::int16_t shift) override {
+        m_System.PressKey(keyCode, shift);
+    }
     void ClickAt(ScreenPoint point) override { m_System.ClickAt(point); }
     void MoveCursor(ScreenPoint point) override { m_System.SetCursorPos(point); }
 
@@ -76,11 +82,51 @@ public:
     }
 
     bool IsOnScreen(IWindow& window) override { return FakeWindow::Of(window).IsVisibleOnScreen(); }
+    WholePixelRect WorkArea(IWindow& /*window*/) override {
+        return {0, 0, FakeWindowSystem::ScreenWidth, FakeWindowSystem::ScreenHeight};
+    }
+    // The face drawn last, which the fake's surface keeps at its own size.
+    Bitmap SurfaceShows(IWindow& window, std::string_view key) override {
+        const fake::FakeUserControlHost& host = FakeWindow::Of(window).UserControlHost(key);
+        const Bitmap face = host.Face().IsEmpty() ? Bitmap{} : host.Face().Pixels();
+        return host.ShowsFocusCue() ? WithFocusCue(face) : face;
+    }
+
+    AccessibleRole RoleOf(IWindow& window, std::string_view key) override {
+        return key.empty() ? FakeWindow::Of(window).Role() : Visible(window, key).Role();
+    }
+    std::string NameOf(IWindow& window, std::string_view key) override {
+        return key.empty() ? FakeWindow::Of(window).AccessibleName()
+                           : Visible(window, key).AccessibleName();
+    }
+    std::string DescriptionOf(IWindow& window, std::string_view key) override {
+        return Visible(window, key).AccessibleDescription();
+    }
+    void PressByReader(IWindow& window, std::string_view key) override {
+        FakeWindow::Of(window).Press(Visible(window, key));
+        m_System.DeliverPosted();
+    }
+    std::vector<std::string> ReaderEvents(IWindow& /*window*/) override {
+        const std::vector<std::string>& all = m_System.AccessibleEvents();
+        std::vector<std::string> since(all.begin() + static_cast<std::ptrdiff_t>(m_EventsRead),
+                                       all.end());
+        m_EventsRead = all.size();
+        return since;
+    }
     void RestoreByUser(IWindow& window) override { FakeWindow::Of(window).Restore(); }
     void CloseByUser(IWindow& window) override { FakeWindow::Of(window).CloseByUser(); }
 
 private:
+    static core::VisibleControl& Visible(IWindow& window, std::string_view key) {
+        core::VisibleControl* control = FakeWindow::Of(window).FindVisible(key);
+        if (control == nullptr) {
+            throw PlatformError("no control '" + std::string(key) + "'");
+        }
+        return *control;
+    }
+
     FakeWindowSystem m_System;
+    std::size_t m_EventsRead = 0;
 };
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,18 +1,23 @@
 // The window-system contract on real widgets, drawn off screen. The driver
 // acts as the user through Qt's own input (QTest), on the widget the input
 // would reach, and reads what the widgets show.
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <utility>
 
+#include "platform/qt/QtAccessibility.h"
+#include "platform/qt/QtSupport.h"
 #include "platform/qt/QtWindowSystem.h"
 #include "platform/tests/conformance/Conformance.h"
 
@@ -56,8 +61,58 @@ void PressAndRelease(QWidget* widget, QPoint global) {
     }
 }
 
+// What screen readers are told, while a driver records it.
+std::vector<std::string>* g_ReaderEvents = nullptr;
+
+void RecordReaderEvent(QWidget& widget, QAccessible::Event event) {
+    const char* what = event == QAccessible::NameChanged          ? "name"
+                       : event == QAccessible::DescriptionChanged ? "description"
+                                                                  : nullptr;
+    if (g_ReaderEvents != nullptr && what != nullptr && !widget.objectName().isEmpty()) {
+        g_ReaderEvents->push_back(std::string(what) + " " + widget.objectName().toStdString());
+    }
+}
+
+AccessibleRole FromQAccessibleRole(QAccessible::Role role) {
+    switch (role) {
+        case QAccessible::StaticText:
+            return AccessibleRole::StaticText;
+        case QAccessible::EditableText:
+            return AccessibleRole::EditableText;
+        case QAccessible::List:
+            return AccessibleRole::List;
+        case QAccessible::RadioButton:
+            return AccessibleRole::RadioButton;
+        case QAccessible::Grouping:
+            return AccessibleRole::Grouping;
+        case QAccessible::Graphic:
+            return AccessibleRole::Graphic;
+        case QAccessible::Button:
+            return AccessibleRole::PushButton;
+        case QAccessible::Link:
+            return AccessibleRole::Link;
+        case QAccessible::Pane:
+            return AccessibleRole::Pane;
+        case QAccessible::Window:
+            return AccessibleRole::Window;
+        case QAccessible::Dialog:
+            return AccessibleRole::Dialog;
+        default:
+            return AccessibleRole::Default;
+    }
+}
+
 class QtDriver final : public Driver {
 public:
+    QtDriver() {
+        g_ReaderEvents = &m_ReaderEvents;
+        qt::SetAccessibleChangeListener(&RecordReaderEvent);
+    }
+    ~QtDriver() override {
+        qt::SetAccessibleChangeListener(nullptr);
+        g_ReaderEvents = nullptr;
+    }
+
     IWindowSystem& System() override { return m_System; }
 
     // A real event loop: QTest::qWait sleeps between rounds of events, which
@@ -81,6 +136,21 @@ public:
         } else {
             QTest::keyClick(target, Qt::Key_Tab);
         }
+    }
+
+    void PressKey(std::int16_t keyCode, std::int16_t shift) override {
+        QWidget* target = QApplication::focusWidget();
+        if (target == nullptr) {
+            target = QApplication::activeWindow();
+        }
+        if (target == nullptr) {
+            return;
+        }
+        Qt::KeyboardModifiers modifiers;
+        modifiers.setFlag(Qt::ShiftModifier, (shift & ShiftState::Shift) != 0);
+        modifiers.setFlag(Qt::ControlModifier, (shift & ShiftState::Ctrl) != 0);
+        modifiers.setFlag(Qt::AltModifier, (shift & ShiftState::Alt) != 0);
+        QTest::keyClick(target, static_cast<Qt::Key>(qt::QtKeyOf(keyCode)), modifiers);
     }
 
     void ClickAt(ScreenPoint point) override {
@@ -165,6 +235,43 @@ public:
         return widget != nullptr && widget->isVisible() && !widget->isMinimized();
     }
 
+    WholePixelRect WorkArea(IWindow& window) override {
+        const QRect area = WidgetOf(window)->screen()->availableGeometry();
+        return {area.left(), area.top(), area.width(), area.height()};
+    }
+
+    // What the widget paints, as the screen would show it.
+    Bitmap SurfaceShows(IWindow& window, std::string_view key) override {
+        const QImage image =
+            Find(window, key)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        Bitmap shown{image.width(), image.height(), {}};
+        for (int y = 0; y < image.height(); ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
+            shown.Pixels.insert(shown.Pixels.end(), row, row + image.width());
+        }
+        return shown;
+    }
+
+    AccessibleRole RoleOf(IWindow& window, std::string_view key) override {
+        return FromQAccessibleRole(Accessible(window, key).role());
+    }
+    std::string NameOf(IWindow& window, std::string_view key) override {
+        return Accessible(window, key).text(QAccessible::Name).toStdString();
+    }
+    std::string DescriptionOf(IWindow& window, std::string_view key) override {
+        return Accessible(window, key).text(QAccessible::Description).toStdString();
+    }
+    void PressByReader(IWindow& window, std::string_view key) override {
+        QAccessibleActionInterface* actions = Accessible(window, key).actionInterface();
+        if (actions == nullptr) {
+            throw PlatformError("'" + std::string(key) + "' has no actions");
+        }
+        actions->doAction(QAccessibleActionInterface::pressAction());
+    }
+    std::vector<std::string> ReaderEvents(IWindow& /*window*/) override {
+        return std::exchange(m_ReaderEvents, {});
+    }
+
     void RestoreByUser(IWindow& window) override { WidgetOf(window)->showNormal(); }
     void CloseByUser(IWindow& window) override { WidgetOf(window)->close(); }
 
@@ -190,9 +297,19 @@ private:
         poll->start();
     }
 
+    static QAccessibleInterface& Accessible(IWindow& window, std::string_view key) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(
+            key.empty() ? WidgetOf(window) : Find(window, key));
+        if (accessible == nullptr) {
+            throw PlatformError("'" + std::string(key) + "' has no accessible interface");
+        }
+        return *accessible;
+    }
+
     qt::QtWindowSystem m_System;
     QObject m_Owner;  // the pending actions' timers, stopped with the driver
     std::vector<SeenMessage> m_Messages;
+    std::vector<std::string> m_ReaderEvents;
 };
 
 INSTANTIATE_TEST_SUITE_P(Contract, ConformanceTest,

@@ -262,9 +262,13 @@ TEST_F(QtWindowTest, TabGoesOnFromTheControlTheUserClickedInto) {
     EXPECT_EQ(root->focusWidget(), Find(*window, "optUnit(1)")) << "the group's selected button";
     QTest::keyClick(root->focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(root->focusWidget(), Find(*window, "Text1")) << "round to the first again";
-    for (const char* key : {"lblName(0)", "Frame1", "imBanner", "lblBMI", "btnHelp"}) {
+    for (const char* key : {"lblName(0)", "Frame1", "imBanner", "lblBMI"}) {
         EXPECT_EQ(Find(*window, key)->focusPolicy(), Qt::NoFocus) << key;
     }
+    // A picture button takes the focus from the keyboard only: a click leaves it.
+    EXPECT_EQ(Find(*window, "btnHelp")->focusPolicy(), Qt::TabFocus);
+    QTest::mouseClick(Find(*window, "btnHelp"), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(root->focusWidget(), Find(*window, "Text1"));
 }
 
 TEST_F(QtWindowTest, AnArrowKeyMovesToTheNextOptionButtonOfTheGroupAndSelectsIt) {
@@ -396,6 +400,20 @@ TEST_F(QtWindowTest, OwnedWindowMinimisedWithItsOwnerByTheDesktopComesBackNormal
         EXPECT_TRUE(dialogWidget->isVisible()) << "cycle " << cycle;
         EXPECT_FALSE(dialogWidget->isMinimized()) << "cycle " << cycle;
     }
+}
+
+TEST_F(QtWindowTest, AnActiveOwnedWindowThatGoesHandsTheKeyboardBackToItsOwner) {
+    auto main = m_System.CreateWindow(WindowLayout);
+    auto dialog = m_System.CreateWindow(DialogLayout);
+    main->Show();
+    Wait(20);
+    dialog->Show(main.get());
+    Wait(20);
+    ASSERT_EQ(QApplication::activeWindow(), WidgetOf(*dialog));
+    dialog->Unload();
+    Wait(20);
+    EXPECT_EQ(QApplication::activeWindow(), WidgetOf(*main));
+    EXPECT_EQ(QApplication::focusWidget(), Find(*main, "Text1")) << "its focus as it was";
 }
 
 TEST_F(QtWindowTest, UnloadDeletesTheWidgetsLaterAndLeavesTheControlsThrowing) {

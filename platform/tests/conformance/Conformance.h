@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Bitmap.h"
 #include "platform/WindowSystem.h"
 
 namespace ponderix::platform::conformance {
@@ -48,6 +49,9 @@ public:
 
     // The user's keyboard and mouse.
     virtual void PressTab(bool backwards) = 0;
+    // A key (KeyCode) pressed and released where the focus is, with the
+    // modifier keys (ShiftState) held.
+    virtual void PressKey(std::int16_t keyCode, std::int16_t shift) = 0;
     virtual void ClickAt(ScreenPoint point) = 0;
     virtual void MoveCursor(ScreenPoint point) = 0;
     // What the user will do in the next popup menu, once it is open.
@@ -66,6 +70,25 @@ public:
     virtual WholePixelRect ScreenRect(IWindow& window, std::string_view key) = 0;
     // Shown and not minimised (nor hidden with its minimised owner).
     virtual bool IsOnScreen(IWindow& window) = 0;
+    // The part of the window's screen that windows may take, as the desktop
+    // says (task bars left out).
+    virtual WholePixelRect WorkArea(IWindow& window) = 0;
+
+    // What a user control's surface shows on the screen: its face, and the
+    // focus cue over it when there is one.
+    virtual Bitmap SurfaceShows(IWindow& window, std::string_view key) = 0;
+
+    // What a screen reader learns through the desktop's own accessibility
+    // interface, of a control (its key) or, for "", of the window itself.
+    virtual AccessibleRole RoleOf(IWindow& window, std::string_view key) = 0;
+    virtual std::string NameOf(IWindow& window, std::string_view key) = 0;
+    virtual std::string DescriptionOf(IWindow& window, std::string_view key) = 0;
+    // A screen reader presses a button or a link (its default action); the
+    // press may take effect once the desktop's events are pumped.
+    virtual void PressByReader(IWindow& window, std::string_view key) = 0;
+    // What screen readers were told of the window's controls since the last
+    // call, in order: "name KEY" and "description KEY".
+    virtual std::vector<std::string> ReaderEvents(IWindow& window) = 0;
 
     // What the user does to a window from the desktop.
     virtual void RestoreByUser(IWindow& window) = 0;
@@ -97,7 +120,12 @@ public:
     void UserControl_ReadProperties(const PropertyBag& bag) override;
     void UserControl_WriteProperties(PropertyBag& /*bag*/) const override {}
     void UserControl_Resize() override { Log.emplace_back("Resize"); }
-    void UserControl_Click() override { Log.emplace_back("Click"); }
+    void UserControl_Click() override {
+        Log.emplace_back("Click");
+        if (OnClick) {
+            OnClick();
+        }
+    }
     void UserControl_DblClick() override { Log.emplace_back("DblClick"); }
     void UserControl_MouseDown(std::int16_t button, std::int16_t, float, float) override {
         Log.push_back("Down(" + std::to_string(button) + ")");
@@ -114,6 +142,14 @@ public:
 
     IUserControlSite& Site;
     std::vector<std::string> Log;
+    std::function<void()> OnClick;  // run at each Click, after it is logged
+};
+
+// A recorder that is a button: a tab stop that Space and Return click.
+class ButtonRecorder {
+public:
+    static constexpr std::string_view ClassId = "Conformance.Button";
+    static UserControlClass Class();
 };
 
 // The window every test builds: a text box, a list box and two option buttons
@@ -123,6 +159,12 @@ public:
 const WindowSpec& TestLayout();
 // A fixed dialog with one label, centred over its owner.
 const WindowSpec& DialogLayout();
+// A window for the keyboard and screen readers: a heading, a text box it
+// labels, a list, an option button, a link, a recorder that is no tab stop
+// and two buttons, the first the default.
+const WindowSpec& KeyboardLayout();
+// The dialog, closed by Escape.
+const WindowSpec& EscapeDialogLayout();
 
 class ConformanceTest : public ::testing::TestWithParam<Backend> {
 protected:
@@ -133,6 +175,11 @@ protected:
     Driver& Desktop() { return *m_Driver; }
     // The test window, built and shown.
     IWindow& Shown();
+    // The keyboard window, built and shown.
+    IWindow& ShownKeyboardWindow();
+    // The user's keys, each followed by the desktop's events.
+    void Press(std::int16_t keyCode, std::int16_t shift = 0);
+    void Tabs(int count);
     Recorder& RecorderOf(IWindow& window) { return window.UserControl<Recorder>("rec"); }
     // The middle of a control on the screen.
     ScreenPoint Centre(IWindow& window, std::string_view key);

@@ -98,6 +98,95 @@ constexpr WindowSpec DialogWindow{.Name = "fDialog",
                                   .StartPosition = StartPosition::CentreOwner,
                                   .Controls = DialogControls};
 
+// Larger than any screen the tests run on: 2000 x 1600 pixels at 96 dpi.
+constexpr WindowSpec HugeWindow{.Name = "fHuge",
+                                .Caption = "Huge",
+                                .InnerWidth = 30000,
+                                .InnerHeight = 24000,
+                                .Controls = DialogControls};
+
+constexpr UserControlDesign ButtonDesign{.ClassId = ButtonRecorder::ClassId,
+                                         .Width = 600,
+                                         .Height = 450,
+                                         .CanFocus = true,
+                                         .Role = AccessibleRole::PushButton};
+
+constexpr ControlSpec KeyboardControls[] = {
+    {.Kind = ControlKind::Label,
+     .Name = "lblHeading",
+     .Rect = {300, 150, 1500, 300},
+     .Caption = " Weight:",
+     .BackColour = Silver,
+     .TabIndex = 7},
+    {.Kind = ControlKind::TextBox,
+     .Name = "txtWeight",
+     .Rect = {300, 450, 1500, 450},
+     .Caption = "70",
+     .BackColour = Silver,
+     .TabIndex = 0,
+     .LabelledBy = "lblHeading"},
+    {.Kind = ControlKind::ListBox,
+     .Name = "lstHeight",
+     .Rect = {2100, 150, 1500, 900},
+     .BackColour = Silver,
+     .TabIndex = 1,
+     .AccessibleName = "Height"},
+    {.Kind = ControlKind::OptionButton,
+     .Name = "optUnit",
+     .Index = 0,
+     .Rect = {300, 1200, 1500, 300},
+     .Caption = "&Kilograms",
+     .BackColour = Silver,
+     .TabIndex = 2,
+     .Value = true},
+    {.Kind = ControlKind::UserControl,
+     .Name = "rec",
+     .Rect = {300, 1800, 900, 600},
+     .TabIndex = 3,
+     .ClassId = Recorder::ClassId},
+    {.Kind = ControlKind::UserControl,
+     .Name = "btnGo",
+     .Rect = {1500, 1800, 900, 600},
+     .TabIndex = 4,
+     .ClassId = ButtonRecorder::ClassId,
+     .Default = true,
+     .AccessibleName = "Go"},
+    {.Kind = ControlKind::UserControl,
+     .Name = "btnOther",
+     .Rect = {2700, 1800, 900, 600},
+     .TabIndex = 5,
+     .ClassId = ButtonRecorder::ClassId},
+    {.Kind = ControlKind::Label,
+     .Name = "lblLink",
+     .Rect = {300, 3000, 1500, 300},
+     .Caption = "Example",
+     .Cursor = CursorShape::Hand,
+     .TabIndex = 8,
+     .Role = AccessibleRole::Link},
+    {.Kind = ControlKind::Frame,
+     .Name = "fraBox",
+     .Rect = {4000, 150, 1500, 1500},
+     .Caption = "Units",
+     .BackColour = Grey,
+     .TabIndex = 9},
+};
+
+constexpr WindowSpec KeyboardWindow{.Name = "fKeys",
+                                    .Caption = "Keys",
+                                    .InnerWidth = 6000,
+                                    .InnerHeight = 4500,
+                                    .Controls = KeyboardControls};
+
+constexpr WindowSpec EscapeDialog{.Name = "fEscape",
+                                  .Caption = "Escape",
+                                  .Border = WindowBorder::FixedDialog,
+                                  .InnerWidth = 3000,
+                                  .InnerHeight = 1500,
+                                  .ShowInTaskBar = false,
+                                  .StartPosition = StartPosition::CentreOwner,
+                                  .Controls = DialogControls,
+                                  .CloseOnEscape = true};
+
 template <typename T>
 T& Get(IWindow& window, std::string_view name, int index = NoIndex) {
     return window.Get<T>(name, index);
@@ -111,6 +200,10 @@ T& Get(IWindow& window, std::string_view name, int index = NoIndex) {
 UserControlClass Recorder::Class() {
     return {&RecorderDesign,
             [](IUserControlSite& site) { return std::make_unique<Recorder>(site); }};
+}
+
+UserControlClass ButtonRecorder::Class() {
+    return {&ButtonDesign, [](IUserControlSite& site) { return std::make_unique<Recorder>(site); }};
 }
 
 void Recorder::UserControl_ReadProperties(const PropertyBag& /*bag*/) {
@@ -129,9 +222,18 @@ const WindowSpec& DialogLayout() {
     return DialogWindow;
 }
 
+const WindowSpec& KeyboardLayout() {
+    return KeyboardWindow;
+}
+
+const WindowSpec& EscapeDialogLayout() {
+    return EscapeDialog;
+}
+
 void ConformanceTest::SetUp() {
     m_Driver = GetParam().MakeDriver();
     System().RegisterUserControl(Recorder::Class());
+    System().RegisterUserControl(ButtonRecorder::Class());
 }
 
 void ConformanceTest::TearDown() {
@@ -144,6 +246,25 @@ IWindow& ConformanceTest::Shown() {
     m_Window->Show();
     Desktop().Pump(20);
     return *m_Window;
+}
+
+IWindow& ConformanceTest::ShownKeyboardWindow() {
+    m_Window = System().CreateWindow(KeyboardWindow);
+    m_Window->Show();
+    Desktop().Pump(20);
+    return *m_Window;
+}
+
+void ConformanceTest::Press(std::int16_t keyCode, std::int16_t shift) {
+    Desktop().PressKey(keyCode, shift);
+    Desktop().Pump(20);
+}
+
+void ConformanceTest::Tabs(int count) {
+    for (int i = 0; i < count; ++i) {
+        Desktop().PressTab(false);
+    }
+    Desktop().Pump(20);
 }
 
 ScreenPoint ConformanceTest::Centre(IWindow& window, std::string_view key) {
@@ -427,6 +548,26 @@ TEST_P(ConformanceTest, ResizeComesOnceWhenAWindowIsFirstShown) {
     EXPECT_EQ(resizes, 1);
     EXPECT_EQ(width, 400.0f);
     EXPECT_EQ(m_Window->ScaleHeight(), 300.0f);
+}
+
+// A window opens centred on its screen's work area (task bars left out); one
+// larger than that area opens with its top-left corner on the area's, so that
+// what is at its top and left can be reached.
+TEST_P(ConformanceTest, AWindowOpensCentredOnTheWorkAreaOrWithItsCornerOnIt) {
+    IWindow& window = Shown();
+    const WholePixelRect work = Desktop().WorkArea(window);
+    const WholePixelRect shown = Desktop().ScreenRect(window, "");  // no frame: all inner area
+    EXPECT_NEAR(shown.Left, work.Left + (work.Width - shown.Width) / 2, 1);
+    EXPECT_NEAR(shown.Top, work.Top + (work.Height - shown.Height) / 2, 1);
+
+    auto huge = System().CreateWindow(HugeWindow);
+    huge->Show();
+    Desktop().Pump(20);
+    const WholePixelRect large = Desktop().ScreenRect(*huge, "");
+    ASSERT_GT(large.Width, work.Width);
+    ASSERT_GT(large.Height, work.Height);
+    EXPECT_EQ(large.Left, work.Left);
+    EXPECT_EQ(large.Top, work.Top);
 }
 
 TEST_P(ConformanceTest, AnOwnedWindowHidesWithItsMinimisedOwnerAndComesBackWithIt) {

@@ -52,17 +52,19 @@ TEST_F(ProgramTest, TheMainWindowOpensWithTheWeightBoxFocusedOverItsPicture) {
     }
 }
 
-TEST_F(ProgramTest, TabGoesFromTheWeightToTheHeightToTheSelectedUnit) {
+TEST_F(ProgramTest, TabGoesFromTheWeightToTheHeightTheSelectedUnitCalculateAndTheThreeKeys) {
     std::vector<HWND> order;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 8; ++i) {
         order.push_back(GetFocus());
         PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
         System().DoEvents();
     }
-    EXPECT_EQ(order,
-              (std::vector<HWND>{Hwnd(Window().Control("Text1")), Hwnd(Window().Control("List1")),
-                                 Hwnd(Window().Control("optWeightUnit", 1)),
-                                 Hwnd(Window().Control("Text1"))}));
+    EXPECT_EQ(order, (std::vector<HWND>{
+                         Hwnd(Window().Control("Text1")), Hwnd(Window().Control("List1")),
+                         Hwnd(Window().Control("optWeightUnit", 1)),
+                         Hwnd(Window().Control("btnCalculate")),
+                         Hwnd(Window().Control("btnForm", 0)), Hwnd(Window().Control("btnForm", 1)),
+                         Hwnd(Window().Control("btnForm", 2)), Hwnd(Window().Control("Text1"))}));
 }
 
 TEST_F(ProgramTest, TheCloseKeyUnloadsTheWindowFromWithinItsOwnClick) {

@@ -5,12 +5,16 @@
 // program runs alone.
 #include "platform/win32/Native.h"  // windows.h, as the backend includes it
 
+#include <oleacc.h>
+
 #include <chrono>
 #include <functional>
+#include <utility>
 
 #include "platform/Error.h"
 #include "platform/core/CoreWindow.h"
 #include "platform/tests/conformance/Conformance.h"
+#include "platform/win32/Win32Accessible.h"
 #include "platform/win32/Win32WindowSystem.h"
 
 namespace ponderix::platform::conformance {
@@ -108,9 +112,59 @@ std::string TextOf(HWND hwnd) {
     return utf8;
 }
 
+// What the desktop told screen readers: the event, the window, the object and
+// the child, as a hook out of context (the way a screen reader listens) hears it.
+struct ReaderEvent {
+    DWORD Event = 0;
+    HWND Window = nullptr;
+    LONG Object = 0;
+    LONG Child = 0;
+};
+std::vector<ReaderEvent> g_ReaderEvents;
+
+void CALLBACK HearReaderEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD,
+                              DWORD) {
+    g_ReaderEvents.push_back({event, hwnd, object, child});
+}
+
+// A control's object and child id, as a screen reader finds them: its own
+// window's client object, or its container's and its position there.
+struct ReaderObject {
+    IAccessible* Object = nullptr;
+    VARIANT Child{};
+
+    ReaderObject() = default;
+    ReaderObject(const ReaderObject&) = delete;
+    ReaderObject& operator=(const ReaderObject&) = delete;
+    ~ReaderObject() {
+        if (Object != nullptr) {
+            Object->Release();
+        }
+    }
+};
+
+std::string FromBstr(BSTR text) {
+    if (text == nullptr) {
+        return {};
+    }
+    char utf8[4096] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    SysFreeString(text);
+    return utf8;
+}
+
 class Win32Driver final : public Driver {
 public:
+    Win32Driver() {
+        g_ReaderEvents.clear();
+        m_Hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_DESCRIPTIONCHANGE, nullptr,
+                                 &HearReaderEvent, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    }
+
     ~Win32Driver() override {
+        if (m_Hook != nullptr) {
+            UnhookWinEvent(m_Hook);
+        }
         g_Pending.Act = nullptr;
         // A test whose last window went leaves the loop's quit request behind.
         MSG message{};
@@ -145,6 +199,36 @@ public:
     void ClickAt(ScreenPoint point) override {
         LeftClickAt(point);
         Pump(30);
+    }
+
+    // As the keyboard sends it, with the modifier keys held around it.
+    void PressKey(std::int16_t keyCode, std::int16_t shift) override {
+        std::vector<WORD> held;
+        for (const auto& [state, key] :
+             {std::pair{ShiftState::Shift, VK_SHIFT}, std::pair{ShiftState::Ctrl, VK_CONTROL},
+              std::pair{ShiftState::Alt, VK_MENU}}) {
+            if ((shift & state) != 0) {
+                held.push_back(static_cast<WORD>(key));
+            }
+        }
+        std::vector<INPUT> inputs;
+        const auto add = [&](WORD key, bool up) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = key;
+            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            inputs.push_back(input);
+        };
+        for (const WORD key : held) {
+            add(key, false);
+        }
+        add(static_cast<WORD>(keyCode), false);
+        add(static_cast<WORD>(keyCode), true);
+        for (auto key = held.rbegin(); key != held.rend(); ++key) {
+            add(*key, true);
+        }
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        Pump(20);
     }
 
     void MoveCursor(ScreenPoint point) override { SetCursorPos(point.X, point.Y); }
@@ -216,6 +300,90 @@ public:
         return IsWindowVisible(hwnd) && !IsIconic(hwnd);
     }
 
+    WholePixelRect WorkArea(IWindow& window) override {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(Hwnd(window.Handle()), MONITOR_DEFAULTTOPRIMARY),
+                        &monitor);
+        const RECT& work = monitor.rcWork;
+        return {work.left, work.top, work.right - work.left, work.bottom - work.top};
+    }
+
+    // What the surface's window shows on the screen, read back from it.
+    Bitmap SurfaceShows(IWindow& window, std::string_view key) override {
+        const HWND hwnd = Hwnd(VisibleControlOf(window, key).NativeHandle());
+        UpdateWindow(hwnd);
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        Bitmap shown{client.right, client.bottom, {}};
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = shown.Width;
+        info.bmiHeader.biHeight = -shown.Height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        HDC screen = GetDC(hwnd);
+        HDC memory = CreateCompatibleDC(screen);
+        void* bits = nullptr;
+        HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ initial = SelectObject(memory, dib);
+        BitBlt(memory, 0, 0, shown.Width, shown.Height, screen, 0, 0, SRCCOPY);
+        const auto* pixels = static_cast<const std::uint32_t*>(bits);
+        for (int i = 0; i < shown.Width * shown.Height; ++i) {
+            shown.Pixels.push_back(0xFF000000u | (pixels[i] & 0xFFFFFFu));
+        }
+        SelectObject(memory, initial);
+        DeleteObject(dib);
+        DeleteDC(memory);
+        ReleaseDC(hwnd, screen);
+        return shown;
+    }
+
+    AccessibleRole RoleOf(IWindow& window, std::string_view key) override {
+        ReaderObject reader;
+        Find(window, key, reader);
+        VARIANT role{};
+        VariantInit(&role);
+        if (FAILED(reader.Object->get_accRole(reader.Child, &role)) || role.vt != VT_I4) {
+            throw PlatformError("no role for '" + std::string(key) + "'");
+        }
+        return win32::detail::FromMsaaRole(role.lVal);
+    }
+    std::string NameOf(IWindow& window, std::string_view key) override {
+        ReaderObject reader;
+        Find(window, key, reader);
+        BSTR name = nullptr;
+        reader.Object->get_accName(reader.Child, &name);
+        return FromBstr(name);
+    }
+    std::string DescriptionOf(IWindow& window, std::string_view key) override {
+        ReaderObject reader;
+        Find(window, key, reader);
+        BSTR description = nullptr;
+        reader.Object->get_accDescription(reader.Child, &description);
+        return FromBstr(description);
+    }
+    void PressByReader(IWindow& window, std::string_view key) override {
+        ReaderObject reader;
+        Find(window, key, reader);
+        if (FAILED(reader.Object->accDoDefaultAction(reader.Child))) {
+            throw PlatformError("'" + std::string(key) + "' cannot be pressed");
+        }
+    }
+    std::vector<std::string> ReaderEvents(IWindow& window) override {
+        Pump(20);
+        std::vector<std::string> told;
+        for (const ReaderEvent& event : std::exchange(g_ReaderEvents, {})) {
+            const std::string key = KeyOf(window, event);
+            if (event.Object == OBJID_CLIENT && !key.empty()) {
+                told.push_back((event.Event == EVENT_OBJECT_NAMECHANGE ? "name " : "description ") +
+                               key);
+            }
+        }
+        return told;
+    }
+
     // As the task bar does.
     void RestoreByUser(IWindow& window) override { ShowWindow(Hwnd(window.Handle()), SW_RESTORE); }
 
@@ -232,8 +400,53 @@ private:
         return {origin.x, origin.y, client.right, client.bottom};
     }
 
+    // The windowless control's container: its frame's window, or the window.
+    static HWND ContainerOf(IWindow& window, const core::VisibleControl& control) {
+        return control.Container() != nullptr ? Hwnd(control.Container()->NativeHandle())
+                                              : Hwnd(window.Handle());
+    }
+
+    static void Find(IWindow& window, std::string_view key, ReaderObject& reader) {
+        HWND hwnd = Hwnd(window.Handle());
+        LONG child = CHILDID_SELF;
+        if (!key.empty()) {
+            const core::VisibleControl& control = VisibleControlOf(window, key);
+            hwnd = Hwnd(control.NativeHandle());
+            if (hwnd == nullptr) {
+                hwnd = ContainerOf(window, control);
+                child = win32::detail::AccessibleChildId(control);
+            }
+        }
+        if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT),
+                                              __uuidof(IAccessible),
+                                              reinterpret_cast<void**>(&reader.Object))) ||
+            reader.Object == nullptr) {
+            throw PlatformError("no accessible object for '" + std::string(key) + "'");
+        }
+        reader.Child.vt = VT_I4;
+        reader.Child.lVal = child;
+    }
+
+    // The control an event is about, by its window and child id.
+    static std::string KeyOf(IWindow& window, const ReaderEvent& event) {
+        for (const core::Window::Entry& entry : dynamic_cast<core::Window&>(window).Entries()) {
+            const core::VisibleControl* control = entry.Visible;
+            if (control == nullptr) {
+                continue;
+            }
+            const HWND own = Hwnd(control->NativeHandle());
+            if ((own != nullptr && own == event.Window && event.Child == CHILDID_SELF) ||
+                (own == nullptr && ContainerOf(window, *control) == event.Window &&
+                 win32::detail::AccessibleChildId(*control) == event.Child)) {
+                return control->Key();
+            }
+        }
+        return {};
+    }
+
     win32::Win32WindowSystem m_System;
     std::vector<SeenMessage> m_Messages;
+    HWINEVENTHOOK m_Hook = nullptr;
 };
 
 INSTANTIATE_TEST_SUITE_P(

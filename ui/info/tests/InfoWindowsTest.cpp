@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/LayoutSupport.h"
 #include "platform/fake/FakeWindowSystem.h"
 #include "ui/Product.h"
 #include "ui/info/AboutWindow.h"
@@ -293,6 +294,48 @@ TEST_F(InfoWindowTest, BothWindowsAreCentredOverTheirOwner) {
         EXPECT_LE(std::abs((rect.Top + rect.Height / 2) - (owner.Top + owner.Height / 2)), 1);
         EXPECT_EQ(dynamic_cast<FakeWindow&>(*window).Owner(), m_Owner.get());
     }
+}
+
+TEST_F(InfoWindowTest, EscapeClosesEitherWindowAsItClosesADialog) {
+    AboutWindow about(m_System, Opener());
+    QuickHelpWindow help(m_System);
+    for (platform::IWindow* window : {&about.Window(), &help.Window()}) {
+        window->Show(m_Owner.get());
+        ASSERT_EQ(m_System.ActiveWindow(), window);
+        m_System.PressKey(platform::KeyCode::Escape);
+        EXPECT_FALSE(window->IsLoaded());
+    }
+    EXPECT_TRUE(m_Owner->IsLoaded());
+}
+
+TEST_F(InfoWindowTest, AScreenReaderFindsTheTextsAndTheLink) {
+    using platform::AccessibleRole;
+    AboutWindow about(m_System, Opener());
+    QuickHelpWindow help(m_System);
+    struct Case {
+        platform::IWindow& Window;
+        std::string_view Label;
+        AccessibleRole Role;
+        std::string Name;
+    };
+    const Case cases[] = {
+        {about.Window(), "lblLogo", AccessibleRole::StaticText, "Ponderix"},
+        {about.Window(), "lblURL", AccessibleRole::Link, std::string(PublisherAddress)},
+        {about.Window(), "lblAbout", AccessibleRole::StaticText,
+         platform::ShownText(AboutWindow::Description())},
+        {help.Window(), "lblQuickHelp", AccessibleRole::StaticText,
+         platform::ShownText(QuickHelpWindow::HelpText())},
+    };
+    for (const Case& c : cases) {
+        const auto* label = dynamic_cast<FakeWindow&>(c.Window).FindVisible(c.Label);
+        ASSERT_NE(label, nullptr) << c.Label;
+        EXPECT_EQ(label->Role(), c.Role) << c.Label;
+        EXPECT_EQ(label->AccessibleName(), c.Name) << c.Label;
+    }
+    EXPECT_TRUE(platform::ShownText(QuickHelpWindow::HelpText()).starts_with("Ponderix is very"))
+        << "the empty first line is no part of the name";
+    EXPECT_EQ(dynamic_cast<FakeWindow&>(help.Window()).Role(), AccessibleRole::Dialog);
+    EXPECT_EQ(dynamic_cast<FakeWindow&>(help.Window()).AccessibleName(), "Quick Help");
 }
 
 }  // namespace

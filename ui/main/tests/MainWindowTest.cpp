@@ -1,18 +1,22 @@
 // The main window's behaviour on the fake window system: loading and the saved
 // settings, the calculation and its messages, the blinking, the unit buttons,
-// the title-bar keys with the popup menu, and the publisher's links.
+// the title-bar keys with the popup menu, the publisher's links, and all of it
+// with the keyboard alone and as a screen reader tells it.
 #include "ui/main/MainWindow.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "calc/Bmi.h"
 #include "controls/picture_button/PictureButton.h"
 #include "platform/fake/FakeWindowSystem.h"
 #include "ui/Product.h"
 #include "ui/info/AboutWindow.h"
 #include "ui/info/QuickHelpWindow.h"
+#include "ui/main/MainLayout.h"
 
 namespace ponderix::ui {
 namespace {
@@ -514,6 +518,201 @@ TEST_F(MainWindowTest, TheBannerAndThePublishersNameOpenTheAddress) {
         if (c.Requests != 0) {
             EXPECT_EQ(m_Links.back(), PublisherAddress);
         }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The keyboard alone
+
+TEST_F(MainWindowTest, TabGoesFromTheWeightToTheHeightTheUnitCalculateAndTheThreeKeys) {
+    Start();
+    std::vector<std::string> stops;
+    for (int i = 0; i < 7; ++i) {
+        m_System.PressTab();
+        stops.push_back(Window().FocusedControl()->Key());
+    }
+    EXPECT_EQ(stops, (std::vector<std::string>{"List1", "optWeightUnit(1)", "btnCalculate",
+                                               "btnForm(0)", "btnForm(1)", "btnForm(2)", "Text1"}));
+}
+
+TEST_F(MainWindowTest, ReturnCalculatesFromTheWeightTheHeightAndTheUnitAsADefaultButton) {
+    Start();
+    struct Case {
+        std::string_view Weight;
+        int Row;
+    };
+    // Text1, then List1, then the selected unit: Tab moves on after each.
+    const Case cases[] = {{"70.5", 20}, {"140", 3}, {"180", 10}};
+    for (const Case& c : cases) {
+        const std::string focus = Window().FocusedControl()->Key();
+        Text1().SetText(c.Weight);
+        List1().SetListIndex(c.Row);
+        Window().UserControlHost("btnCalculate").ClickByUser();
+        const Shown clicked = WhatIsShown();
+        Label("lblBMI").SetCaption("");
+        m_System.StoredSettings().clear();
+        m_System.PressKey(platform::KeyCode::Return);
+        EXPECT_EQ(WhatIsShown(), clicked) << "Return in " << focus << " does what a click does";
+        EXPECT_EQ(Window().FocusedControl()->Key(), focus);
+        m_System.PressTab();
+    }
+    EXPECT_TRUE(m_System.Messages().empty());
+    Text1().SetText("");
+    m_System.PressKey(platform::KeyCode::Return);
+    EXPECT_EQ(MessagePrompts(), std::vector<std::string>{"Please specify weight"});
+}
+
+TEST_F(MainWindowTest, SpaceAndReturnPressTheKeysAndTheMenuOpensUnderItsKey) {
+    Start();
+    for (int i = 0; i < 3; ++i) {
+        m_System.PressTab();
+    }
+    m_System.PressKey(platform::KeyCode::Space);
+    EXPECT_EQ(Label("lblBMI").Caption(), "21.33") << "Space on Calculate";
+
+    m_System.PressTab();
+    m_System.ScriptMenuChoice(MainWindow::QuickHelpItem);
+    m_System.PressKey(platform::KeyCode::Return);
+    const platform::WholePixelRect key = Window().UserControlHost("btnForm", 0).ScreenRect();
+    ASSERT_EQ(m_System.Menus().size(), 1U);
+    EXPECT_EQ(m_System.Menus()[0].TrackedAt,
+              (platform::ScreenPoint{key.Left + key.Width, key.Top + key.Height}))
+        << "under the key, its right edge at the key's: the cursor may be anywhere";
+    ASSERT_NE(m_System.FindLoadedWindow("Quick Help"), nullptr);
+    m_System.PressKey(platform::KeyCode::Escape);
+    EXPECT_EQ(m_System.FindLoadedWindow("Quick Help"), nullptr) << "Escape closes it";
+
+    m_System.ScriptMenuChoice(MainWindow::AboutItem);
+    m_System.PressKey(platform::KeyCode::Space);
+    ASSERT_NE(m_System.FindLoadedWindow("About"), nullptr);
+    m_System.PressKey(platform::KeyCode::Escape);
+    EXPECT_EQ(m_System.FindLoadedWindow("About"), nullptr);
+    EXPECT_EQ(Window().FocusedControl()->Key(), "btnForm(0)") << "the focus stayed on the key";
+
+    m_System.PressTab();
+    m_System.PressKey(platform::KeyCode::Space);
+    EXPECT_TRUE(Window().IsMinimised());
+    Window().Restore();
+    m_System.PressTab();
+    m_System.PressKey(platform::KeyCode::Return);
+    EXPECT_FALSE(m_Main->IsLoaded()) << "Return on the close key";
+    EXPECT_TRUE(m_System.LoadedWindows().empty());
+}
+
+TEST_F(MainWindowTest, F1OpensQuickHelpAndOnlyF1Alone) {
+    Start();
+    m_System.PressKey(platform::KeyCode::F1, platform::ShiftState::Shift);
+    m_System.PressKey(platform::KeyCode::F12);
+    EXPECT_EQ(m_System.LoadedWindows().size(), 1U);
+    m_System.PressKey(platform::KeyCode::F1);
+    FakeWindow* help = m_System.FindLoadedWindow("Quick Help");
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->IsVisibleOnScreen());
+    EXPECT_EQ(help->Owner(), &Window());
+    m_System.PressKey(platform::KeyCode::F1);
+    EXPECT_EQ(help->ShowCount(), 1) << "F1 in Quick Help itself does nothing";
+    EXPECT_EQ(Label("lblBMI").Caption(), "") << "nor calculates";
+}
+
+TEST_F(MainWindowTest, NoFocusCueShowsUntilTheKeyboardIsUsed) {
+    Start();
+    auto& calculate = Window().UserControlHost("btnCalculate");
+    EXPECT_FALSE(Window().KeyboardCues());
+    calculate.ClickByUser();
+    EXPECT_FALSE(calculate.ShowsFocusCue()) << "the mouse moves no focus and shows no cue";
+    const int draws = calculate.DrawCount();
+    for (int i = 0; i < 3; ++i) {
+        m_System.PressTab();
+    }
+    EXPECT_TRUE(calculate.ShowsFocusCue());
+    EXPECT_EQ(calculate.DrawCount(), draws) << "the cue is the surface's: the button draws nothing";
+    m_System.PressTab();
+    EXPECT_FALSE(calculate.ShowsFocusCue());
+    EXPECT_TRUE(Window().UserControlHost("btnForm", 0).ShowsFocusCue());
+}
+
+// ---------------------------------------------------------------------------
+// A screen reader
+
+TEST_F(MainWindowTest, AScreenReaderIsToldTheResultAndItsBandInWords) {
+    m_System.RecordAccessibleEvents();
+    Start();
+    struct Case {
+        std::string_view Weight;  // pounds, at 5' 8"
+        std::string_view Band;
+    };
+    const Case cases[] = {{"100", "Underweight"}, {"140", "Normal"},  {"180", "Overweight"},
+                          {"220", "Obese"},       {"300", "Extreme"}, {"140", "Normal"}};
+    for (const Case& c : cases) {
+        Text1().SetText(c.Weight);
+        const std::size_t before = m_System.AccessibleEvents().size();
+        Window().UserControlHost("btnCalculate").ClickByUser();
+        EXPECT_EQ(Label("lblBMI").Description(), c.Band) << c.Weight;
+        const std::vector<std::string> told(
+            m_System.AccessibleEvents().begin() + static_cast<std::ptrdiff_t>(before),
+            m_System.AccessibleEvents().end());
+        EXPECT_EQ(told, (std::vector<std::string>{"name lblBMI", "name lblIWeight",
+                                                  "description lblBMI"}))
+            << c.Weight;
+    }
+    Text1().SetText("");
+    const std::size_t before = m_System.AccessibleEvents().size();
+    Window().UserControlHost("btnCalculate").ClickByUser();
+    EXPECT_EQ(Label("lblBMI").Description(), "Normal") << "a failed calculation changes nothing";
+    EXPECT_EQ(m_System.AccessibleEvents().size(), before);
+}
+
+TEST_F(MainWindowTest, EveryControlAReaderCanUseHasARoleAndAName) {
+    using platform::AccessibleRole;
+    Start();
+    struct Case {
+        std::string_view Key;
+        AccessibleRole Role;
+        std::string_view Name;
+    };
+    const Case cases[] = {
+        {"btnCalculate", AccessibleRole::PushButton, "Calculate BMI"},
+        {"btnForm(0)", AccessibleRole::PushButton, "Help"},
+        {"btnForm(1)", AccessibleRole::PushButton, "Minimise"},
+        {"btnForm(2)", AccessibleRole::PushButton, "Close"},
+        {"Text1", AccessibleRole::EditableText, "Enter Weight:"},
+        {"List1", AccessibleRole::List, "Select Height:"},
+        {"optWeightUnit(0)", AccessibleRole::RadioButton, "Kilograms"},
+        {"imBanner", AccessibleRole::Link, "Tarnwick"},
+        {"lblName(0)", AccessibleRole::Link, "Tarnwick"},
+        {"lblName(1)", AccessibleRole::StaticText, "Ponderix"},
+        {"lblCaptions(2)", AccessibleRole::StaticText, "Your BMI is:"},
+        {"lblRange(1)", AccessibleRole::StaticText, "= Normal"},
+        {"Frame4", AccessibleRole::Grouping, "Your BMI"},
+    };
+    for (const Case& c : cases) {
+        const auto* control = Window().FindVisible(c.Key);
+        ASSERT_NE(control, nullptr) << c.Key;
+        EXPECT_EQ(control->Role(), c.Role) << c.Key;
+        EXPECT_EQ(control->AccessibleName(), c.Name) << c.Key;
+    }
+    // Whatever a user can press, type in or choose is named.
+    for (const auto& entry : Window().Entries()) {
+        if (entry.Visible != nullptr &&
+            (entry.Visible->TakesFocus() || entry.Visible->Role() == AccessibleRole::Link)) {
+            EXPECT_FALSE(entry.Visible->AccessibleName().empty()) << entry.Visible->Key();
+        }
+    }
+    EXPECT_EQ(Window().Role(), AccessibleRole::Window);
+    EXPECT_EQ(Window().AccessibleName(), "Ponderix");
+}
+
+TEST(MainLayout, TheLegendNamesTheBandsAsTheResultsDescriptionDoes) {
+    const calc::BmiBand bands[] = {calc::BmiBand::Underweight, calc::BmiBand::Normal,
+                                   calc::BmiBand::Overweight, calc::BmiBand::Obese,
+                                   calc::BmiBand::Extreme};
+    for (int index = 0; index < 5; ++index) {
+        const auto& rows = MainLayout().Controls;
+        const auto row = std::find_if(rows.begin(), rows.end(), [&](const auto& r) {
+            return r.Name == "lblRange" && r.Index == index;
+        });
+        ASSERT_NE(row, rows.end());
+        EXPECT_EQ(row->Caption, " = " + std::string(calc::BandName(bands[index]))) << index;
     }
 }
 

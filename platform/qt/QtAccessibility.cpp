@@ -1,0 +1,162 @@
+#include "platform/qt/QtAccessibility.h"
+
+#include <QAccessibleWidget>
+#include <QPointer>
+#include <QTimer>
+#include <QVariant>
+#include <QWidget>
+#include <functional>
+
+#include "platform/qt/QtSupport.h"
+#include "platform/qt/QtWidgets.h"
+
+namespace ponderix::platform::qt {
+namespace {
+
+// The widget property that holds an AccessibleRole.
+constexpr const char* RoleProperty = "ponderixAccessibleRole";
+
+// The press of a button or a link of ours, if the widget has one.
+std::function<void()> PressOf(QWidget* widget) {
+    if (auto* clickable = dynamic_cast<ClickableWidget*>(widget)) {
+        return clickable->OnPress;
+    }
+    if (auto* surface = dynamic_cast<SurfaceWidget*>(widget)) {
+        return surface->OnPress;
+    }
+    return nullptr;
+}
+
+class ControlAccessible final : public QAccessibleWidget {
+public:
+    ControlAccessible(QWidget* widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
+
+    QStringList actionNames() const override {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (CanPress()) {
+            names.prepend(pressAction());
+        }
+        return names;
+    }
+
+    // Later, from the event loop: a press may open a menu or a message box,
+    // and the screen reader waits for the answer to its request meanwhile.
+    void doAction(const QString& action) override {
+        if (action != pressAction() || !CanPress()) {
+            QAccessibleWidget::doAction(action);
+            return;
+        }
+        QTimer::singleShot(0, widget(), [target = QPointer<QWidget>(widget())] {
+            if (target != nullptr) {
+                if (const std::function<void()> press = PressOf(target)) {
+                    FromEventLoop(press);
+                }
+            }
+        });
+    }
+
+    QStringList keyBindingsForAction(const QString& /*action*/) const override { return {}; }
+
+private:
+    bool CanPress() const {
+        return (role() == QAccessible::Button || role() == QAccessible::Link) &&
+               static_cast<bool>(PressOf(widget()));
+    }
+};
+
+// Only the widgets of our own classes, which add no meta-object of their own
+// to QWidget's; Qt's widgets have their own interfaces.
+QAccessibleInterface* Factory(const QString& /*className*/, QObject* object) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (widget == nullptr || widget->metaObject() != &QWidget::staticMetaObject) {
+        return nullptr;
+    }
+    const QVariant role = widget->property(RoleProperty);
+    if (!role.isValid()) {
+        return nullptr;
+    }
+    return new ControlAccessible(widget,
+                                 ToQAccessibleRole(static_cast<AccessibleRole>(role.toInt())));
+}
+
+AccessibleChangeListener g_Listener = nullptr;
+
+void Tell(QWidget& widget, QAccessible::Event what) {
+    QAccessibleEvent event(&widget, what);
+    QAccessible::updateAccessibility(&event);
+}
+
+void Heard(QWidget& widget, QAccessible::Event what) {
+    if (g_Listener != nullptr) {
+        g_Listener(widget, what);
+    }
+}
+
+}  // namespace
+
+void InstallAccessibleFactory() {
+    static const bool installed = [] {
+        QAccessible::installFactory(&Factory);
+        return true;
+    }();
+    (void)installed;
+}
+
+void SetAccessibleRole(QWidget& widget, AccessibleRole role) {
+    widget.setProperty(RoleProperty, static_cast<int>(role));
+}
+
+// QWidget tells of a new text itself, and of the same text again on some
+// versions of Qt only.
+void TellAccessibleName(QWidget& widget, const QString& name) {
+    if (widget.accessibleName() != name) {
+        widget.setAccessibleName(name);
+    } else {
+        Tell(widget, QAccessible::NameChanged);
+    }
+    Heard(widget, QAccessible::NameChanged);
+}
+
+void TellAccessibleDescription(QWidget& widget, const QString& description) {
+    if (widget.accessibleDescription() != description) {
+        widget.setAccessibleDescription(description);
+    } else {
+        Tell(widget, QAccessible::DescriptionChanged);
+    }
+    Heard(widget, QAccessible::DescriptionChanged);
+}
+
+void SetAccessibleChangeListener(AccessibleChangeListener listener) {
+    g_Listener = listener;
+}
+
+QAccessible::Role ToQAccessibleRole(AccessibleRole role) {
+    switch (role) {
+        case AccessibleRole::StaticText:
+            return QAccessible::StaticText;
+        case AccessibleRole::EditableText:
+            return QAccessible::EditableText;
+        case AccessibleRole::List:
+            return QAccessible::List;
+        case AccessibleRole::RadioButton:
+            return QAccessible::RadioButton;
+        case AccessibleRole::Grouping:
+            return QAccessible::Grouping;
+        case AccessibleRole::Graphic:
+            return QAccessible::Graphic;
+        case AccessibleRole::PushButton:
+            return QAccessible::Button;
+        case AccessibleRole::Link:
+            return QAccessible::Link;
+        case AccessibleRole::Window:
+            return QAccessible::Window;
+        case AccessibleRole::Dialog:
+            return QAccessible::Dialog;
+        case AccessibleRole::Default:
+        case AccessibleRole::Pane:
+            return QAccessible::Pane;
+    }
+    return QAccessible::Pane;
+}
+
+}  // namespace ponderix::platform::qt
