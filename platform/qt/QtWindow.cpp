@@ -82,8 +82,12 @@ protected:
             return;
         }
         event->accept();
+        // Only a press the desktop delivered goes to the desktop: a press
+        // replayed after a popup menu closed on it comes when the button is up
+        // again, and the desktop would then move the window with the pointer
+        // until the next click.
         QWindow* native = windowHandle();
-        if (native == nullptr || !native->startSystemMove()) {
+        if (native == nullptr || !event->spontaneous() || !native->startSystemMove()) {
             m_DragFrom = event->globalPosition().toPoint() - pos();
         }
     }
