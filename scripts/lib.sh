@@ -6,12 +6,13 @@ PONDERIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # What building, running and testing need, from Debian's own packages.
 PONDERIX_BUILD_PACKAGES=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev libxcb1-dev
     fonts-liberation fonts-dejavu-core fonts-wine
 )
-# A virtual display, and the tools that drive the program on it like a user.
+# A virtual display, a window manager and a task bar on it (a desktop as users
+# have one), and the tools that drive the program on it like a user.
 PONDERIX_DISPLAY_PACKAGES=(
-    xvfb x11-utils xdotool imagemagick xclip procps
+    xvfb x11-utils xdotool imagemagick xclip procps openbox tint2 wmctrl
 )
 # The Windows build: the mingw-w64 cross compilers (POSIX threads), GoogleTest's
 # sources to build for Windows, Wine and the fonts its windows ask for, and the
@@ -124,6 +125,38 @@ start_virtual_display() {
         tries=$((tries + 1))
         if [ "$tries" -gt 100 ]; then
             echo "ponderix: the virtual display did not start" >&2
+            return 1
+        fi
+        sleep 0.05
+    done
+}
+
+# start_desktop starts a window manager (openbox) and a task bar (tint2) on
+# DISPLAY, each with its default settings, waits until both are up, and stops
+# them when the calling script exits.
+start_desktop() {
+    PONDERIX_DESKTOP_CONFIG=$(mktemp -d)
+    on_exit 'rm -rf "$PONDERIX_DESKTOP_CONFIG"'
+    XDG_CONFIG_HOME="$PONDERIX_DESKTOP_CONFIG" openbox --sm-disable >/dev/null 2>&1 &
+    PONDERIX_WM_PID=$!
+    on_exit 'kill "$PONDERIX_WM_PID" 2>/dev/null'
+    local tries=0
+    until wmctrl -m >/dev/null 2>&1; do
+        tries=$((tries + 1))
+        if [ "$tries" -gt 200 ]; then
+            echo "ponderix: the window manager did not start" >&2
+            return 1
+        fi
+        sleep 0.05
+    done
+    XDG_CONFIG_HOME="$PONDERIX_DESKTOP_CONFIG" tint2 >/dev/null 2>&1 &
+    PONDERIX_TASKBAR_PID=$!
+    on_exit 'kill "$PONDERIX_TASKBAR_PID" 2>/dev/null'
+    tries=0
+    until xdotool search --onlyvisible --classname '^tint2$' >/dev/null 2>&1; do
+        tries=$((tries + 1))
+        if [ "$tries" -gt 200 ]; then
+            echo "ponderix: the task bar did not start" >&2
             return 1
         fi
         sleep 0.05

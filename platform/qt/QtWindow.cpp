@@ -13,6 +13,7 @@
 #include "assets/Assets.h"
 #include "platform/qt/QtAccessibility.h"
 #include "platform/qt/QtWindowSystem.h"
+#include "platform/qt/X11Desktop.h"
 
 namespace ponderix::platform::qt {
 
@@ -81,8 +82,12 @@ protected:
             return;
         }
         event->accept();
+        // Only a press the desktop delivered goes to the desktop: a press
+        // replayed after a popup menu closed on it comes when the button is up
+        // again, and the desktop would then move the window with the pointer
+        // until the next click.
         QWindow* native = windowHandle();
-        if (native == nullptr || !native->startSystemMove()) {
+        if (native == nullptr || !event->spontaneous() || !native->startSystemMove()) {
             m_DragFrom = event->globalPosition().toPoint() - pos();
         }
     }
@@ -201,7 +206,7 @@ void QtWindow::ShowNative(bool again) {
     if (again && m_Widget->isMinimized()) {
         m_Widget->showNormal();
     }
-    m_Widget->show();
+    ShowWidget();
     m_Widget->raise();
     m_Widget->activateWindow();
     // A surface that now lies under the resting cursor hears of it, as a move
@@ -224,6 +229,20 @@ void QtWindow::HideWithOwner(bool hidden) {
         m_Widget->hide();
     } else if (!hidden && m_HiddenWithOwner) {
         m_HiddenWithOwner = false;
+        // A window manager minimises a dialog together with its owner, and Qt
+        // keeps that state through the hiding. Mapped minimised again, the
+        // dialog would make the window manager minimise its owner once more:
+        // it comes back as the owner does, not minimised.
+        m_Widget->setWindowState(m_Widget->windowState() & ~Qt::WindowMinimized);
+        ShowWidget();
+    }
+}
+
+// An owned window has no task-bar entry of its own.
+void QtWindow::ShowWidget() {
+    if (Owner() != nullptr) {
+        ShowOffTaskBar(*m_Widget);
+    } else {
         m_Widget->show();
     }
 }

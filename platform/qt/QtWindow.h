@@ -3,8 +3,10 @@
 //
 // How it differs from the other backends: a window without a border is a
 // frameless top-level widget with a task-bar entry; a fixed dialog becomes a
-// child window of its owner's widget, which keeps it above the owner and off
-// the task bar. Qt learns a window's frame only once the desktop has framed it,
+// child window of its owner's widget, which keeps it above the owner, and is
+// marked for the window manager to leave off the task bar (X11Desktop.h). A
+// window manager minimises it with its owner; it comes back unminimised when
+// the owner does. Qt learns a window's frame only once the desktop has framed it,
 // so windows are placed by their inner area. Tab and Shift+Tab never reach Qt's
 // own focus chain: the window widget hands them to the core, as it does with
 // the keys a control lets through (Return, Escape, F1 ...). Widgets go later
@@ -67,6 +69,8 @@ protected:
 
 private:
     friend class WindowWidget;
+
+    void ShowWidget();
 
     QPointer<WindowWidget> m_Widget;
     bool m_HiddenWithOwner = false;

@@ -15,10 +15,12 @@
 #include "assets/Assets.h"
 #include "platform/core/CoreUserControlHost.h"
 #include "platform/qt/QtAccessibility.h"
+#include "platform/qt/QtPointer.h"
 #include "platform/qt/QtPopupMenu.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/QtSupport.h"
 #include "platform/qt/QtWindow.h"
+#include "platform/qt/X11Desktop.h"
 
 namespace ponderix::platform::qt {
 namespace {
@@ -64,6 +66,11 @@ QtWindowSystem::QtWindowSystem()
     }
     m_HandCursor = LoadHandCursor();
     InstallAccessibleFactory();
+    if (OnX11()) {
+        m_Pointer = std::make_unique<PointerTracker>(
+            PointerTracker::Desktop{[] { return QCursor::pos(); },
+                                    [](QPoint global) { return QApplication::widgetAt(global); }});
+    }
     // The program ends when its last window is unloaded (Run), not when Qt
     // sees the last window close.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -123,12 +130,14 @@ std::unique_ptr<IPopupMenu> QtWindowSystem::CreatePopupMenu() {
 }
 
 ScreenPoint QtWindowSystem::CursorPos() {
-    const QPoint position = QCursor::pos();
+    const QPoint position = m_Pointer != nullptr ? m_Pointer->CursorPos() : QCursor::pos();
     return {position.x(), position.y()};
 }
 
 WindowHandle QtWindowSystem::WindowFromPoint(ScreenPoint point) {
-    return HandleOf(QApplication::widgetAt(QPoint(point.X, point.Y)));
+    const QPoint global(point.X, point.Y);
+    return HandleOf(m_Pointer != nullptr ? m_Pointer->WidgetAt(global)
+                                         : QApplication::widgetAt(global));
 }
 
 bool QtWindowSystem::ShellOpen(std::string_view address) {

@@ -3,7 +3,9 @@
 // serves the whole program on the application's (the user-interface) thread.
 //
 // How it differs from the other backends: timers are QTimers, precise for
-// short intervals (the picture button polls the cursor every 10 ms); the
+// short intervals (the picture button polls the cursor every 10 ms), and on
+// X11 the cursor is answered from what the X server already said where that
+// is certain (QtPointer.h), not by two round trips each time; the
 // message box and the popup menu run Qt's own modal loops; the settings are an
 // INI file per user (QtSettingsStore.h). Wine's Tahoma and MS Sans Serif are
 // registered by path when installed, as fontconfig has no metric-compatible
@@ -25,6 +27,7 @@ class QWidget;
 namespace ponderix::platform::qt {
 
 class QtSettingsStore;
+class PointerTracker;
 
 class QtWindowSystem final : public core::WindowSystemBase {
 public:
@@ -63,6 +66,8 @@ private:
     QCursor m_HandCursor;
     std::vector<std::string> m_FontFamilies;
     std::unique_ptr<QtSettingsStore> m_Settings;
+    // On X11 only: elsewhere Qt knows the pointer without asking anybody.
+    std::unique_ptr<PointerTracker> m_Pointer;
     QEventLoop* m_RunLoop = nullptr;
 };
 

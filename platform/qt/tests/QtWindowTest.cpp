@@ -380,6 +380,28 @@ TEST_F(QtWindowTest, OwnedWindowHidesWhileOwnerIsMinimisedAndReturnsWithIt) {
     EXPECT_TRUE(dialogWidget->isVisible());
 }
 
+// Window managers minimise a dialog together with the window it belongs to,
+// before the backend hides it. Shown again minimised, the dialog would ask the
+// window manager to minimise it, which minimises its owner with it again.
+TEST_F(QtWindowTest, OwnedWindowMinimisedWithItsOwnerByTheDesktopComesBackNormal) {
+    auto main = m_System.CreateWindow(WindowLayout);
+    auto dialog = m_System.CreateWindow(DialogLayout);
+    main->Show();
+    dialog->Show(main.get());
+    QWidget* mainWidget = WidgetOf(*main);
+    QWidget* dialogWidget = WidgetOf(*dialog);
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        dialogWidget->setWindowState(dialogWidget->windowState() | Qt::WindowMinimized);
+        main->Minimise();
+        ASSERT_TRUE(mainWidget->isMinimized());
+        EXPECT_FALSE(dialogWidget->isVisible());
+        main->Show();
+        EXPECT_FALSE(mainWidget->isMinimized()) << "cycle " << cycle;
+        EXPECT_TRUE(dialogWidget->isVisible()) << "cycle " << cycle;
+        EXPECT_FALSE(dialogWidget->isMinimized()) << "cycle " << cycle;
+    }
+}
+
 TEST_F(QtWindowTest, AnActiveOwnedWindowThatGoesHandsTheKeyboardBackToItsOwner) {
     auto main = m_System.CreateWindow(WindowLayout);
     auto dialog = m_System.CreateWindow(DialogLayout);
