@@ -105,6 +105,17 @@ on_exit() {
     trap 'for command in "${PONDERIX_ON_EXIT[@]}"; do eval "$command" || true; done' EXIT
 }
 
+# until_true SECONDS COMMAND...: runs the command every 50 ms until it
+# succeeds; fails if it has not within that many seconds.
+until_true() {
+    local limit=$1 start=$SECONDS
+    shift
+    until "$@"; do
+        [ $((SECONDS - start)) -lt "$limit" ] || return 1
+        sleep 0.05
+    done
+}
+
 # start_virtual_display [WIDTHxHEIGHT] starts Xvfb on a free display number
 # (1024 x 768 unless given, 24-bit, 96 dpi), exports DISPLAY and stops the
 # server when the calling script exits.
@@ -120,15 +131,10 @@ start_virtual_display() {
     PONDERIX_XVFB_PID=$!
     export DISPLAY=":${number}"
     on_exit 'kill "$PONDERIX_XVFB_PID" 2>/dev/null'
-    local tries=0
-    until xdpyinfo >/dev/null 2>&1; do
-        tries=$((tries + 1))
-        if [ "$tries" -gt 100 ]; then
-            echo "ponderix: the virtual display did not start" >&2
-            return 1
-        fi
-        sleep 0.05
-    done
+    until_true 5 eval 'xdpyinfo >/dev/null 2>&1' || {
+        echo "ponderix: the virtual display did not start" >&2
+        return 1
+    }
 }
 
 # start_desktop starts a window manager (openbox) and a task bar (tint2) on
@@ -140,27 +146,44 @@ start_desktop() {
     XDG_CONFIG_HOME="$PONDERIX_DESKTOP_CONFIG" openbox --sm-disable >/dev/null 2>&1 &
     PONDERIX_WM_PID=$!
     on_exit 'kill "$PONDERIX_WM_PID" 2>/dev/null'
-    local tries=0
-    until wmctrl -m >/dev/null 2>&1; do
-        tries=$((tries + 1))
-        if [ "$tries" -gt 200 ]; then
-            echo "ponderix: the window manager did not start" >&2
-            return 1
-        fi
-        sleep 0.05
-    done
+    until_true 10 eval 'wmctrl -m >/dev/null 2>&1' || {
+        echo "ponderix: the window manager did not start" >&2
+        return 1
+    }
     XDG_CONFIG_HOME="$PONDERIX_DESKTOP_CONFIG" tint2 >/dev/null 2>&1 &
     PONDERIX_TASKBAR_PID=$!
     on_exit 'kill "$PONDERIX_TASKBAR_PID" 2>/dev/null'
-    tries=0
-    until xdotool search --onlyvisible --classname '^tint2$' >/dev/null 2>&1; do
-        tries=$((tries + 1))
-        if [ "$tries" -gt 200 ]; then
-            echo "ponderix: the task bar did not start" >&2
-            return 1
-        fi
-        sleep 0.05
+    until_true 10 eval "xdotool search --onlyvisible --classname '^tint2\$' >/dev/null 2>&1" || {
+        echo "ponderix: the task bar did not start" >&2
+        return 1
+    }
+}
+
+# What the desktop says of an X window: its WM_STATE (Normal, Iconic, or
+# nothing once it is withdrawn), whether it is on the screen, and whether it
+# keeps off the task bar.
+wm_state() { xprop -id "$1" WM_STATE 2>/dev/null | awk '/window state:/ { print $3 }'; }
+is_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+skips_task_bar() { xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_SKIP_TASKBAR; }
+
+# comes_back_whole WINDOW OWNED...: once WINDOW was asked to minimise, tells
+# whether it went with the windows it owns, then, restored as a task bar
+# restores it, came back with them and stays so (a window that goes back to
+# minimised does so at once).
+comes_back_whole() {
+    local window=$1 id
+    shift
+    until_true 5 eval '[ "$(wm_state "$window")" = Iconic ]' || return 1
+    for id in "$@"; do
+        until_true 5 eval '! is_viewable "$id"' || return 1
     done
+    wmctrl -ia "$window"
+    until_true 5 eval '[ "$(wm_state "$window")" = Normal ]' || return 1
+    for id in "$@"; do
+        until_true 5 is_viewable "$id" || return 1
+    done
+    sleep 0.5
+    [ "$(wm_state "$window")" = Normal ] && is_viewable "$window"
 }
 
 # has_display tells whether DISPLAY names an X server that answers.
