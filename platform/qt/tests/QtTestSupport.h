@@ -67,6 +67,18 @@ inline constexpr Colour Silver = Colour::Rgb(192, 192, 192);
 inline constexpr Colour White = Colour::Rgb(255, 255, 255);
 inline constexpr Colour Navy = Colour::Rgb(0, 0, 128);
 
+// The program's help key: a picture button with its three pictures.
+inline constexpr PropertyEntry HelpKeyPictures[] = {
+    {"picture", AssetName{"key_help.bmp"}},
+    {"picturehover", AssetName{"key_help_lit.bmp"}},
+    {"picturedown", AssetName{"key_help_lit.bmp"}},
+};
+inline constexpr ControlSpec HelpKey = {.Kind = ControlKind::UserControl,
+                                        .Name = "btnHelp",
+                                        .Rect = {5970, 165, 315, 315},
+                                        .ClassId = controls::PictureButton::ClassId,
+                                        .Properties = HelpKeyPictures};
+
 // A window of the main window's size (488 x 405) with these controls.
 constexpr WindowSpec TestWindow(std::span<const ControlSpec> controls, AssetName picture = {}) {
     return {.Name = "fTest",

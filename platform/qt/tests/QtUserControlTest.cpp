@@ -22,21 +22,11 @@ Picture SolidPicture(int width, int height, std::uint32_t argb) {
     return Picture::FromBitmap(std::move(bitmap));
 }
 
-constexpr PropertyEntry HelpKey[] = {
-    {"picture", AssetName{"key_help.bmp"}},
-    {"picturehover", AssetName{"key_help_lit.bmp"}},
-    {"picturedown", AssetName{"key_help_lit.bmp"}},
-};
-
 constexpr PropertyEntry RecorderProperties[] = {{"Colour", 7}, {"Size", 3}};
 
 // The program's picture button beside a recorder in a frame.
 constexpr ControlSpec Controls[] = {
-    {.Kind = ControlKind::UserControl,
-     .Name = "btnHelp",
-     .Rect = {5970, 165, 315, 315},
-     .ClassId = controls::PictureButton::ClassId,
-     .Properties = HelpKey},
+    HelpKey,
     {.Kind = ControlKind::Frame,
      .Name = "Frame4",
      .Rect = {360, 3570, 6510, 1650},

@@ -17,19 +17,9 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-constexpr PropertyEntry HelpKey[] = {
-    {"picture", AssetName{"key_help.bmp"}},
-    {"picturehover", AssetName{"key_help_lit.bmp"}},
-    {"picturedown", AssetName{"key_help_lit.bmp"}},
-};
-
 // Rows of every kind in three frames, the windowed and the windowless mixed.
 constexpr ControlSpec Controls[] = {
-    {.Kind = ControlKind::UserControl,
-     .Name = "btnHelp",
-     .Rect = {5970, 165, 315, 315},
-     .ClassId = controls::PictureButton::ClassId,
-     .Properties = HelpKey},
+    HelpKey,
     {.Kind = ControlKind::Frame,
      .Name = "Frame2",
      .Rect = {3675, 1320, 3195, 2130},
