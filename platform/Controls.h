@@ -25,6 +25,10 @@ inline constexpr std::int16_t Tab = 9;
 inline constexpr std::int16_t Return = 13;
 inline constexpr std::int16_t Escape = 27;
 inline constexpr std::int16_t Space = 32;
+inline constexpr std::int16_t Left = 37;
+inline constexpr std::int16_t Up = 38;
+inline constexpr std::int16_t Right = 39;
+inline constexpr std::int16_t Down = 40;
 inline constexpr std::int16_t F1 = 112;
 inline constexpr std::int16_t F12 = 123;
 }  // namespace KeyCode

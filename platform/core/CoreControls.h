@@ -241,6 +241,7 @@ protected:
     void UserSelected();
 
 private:
+    friend class Window;  // the arrow keys in a group (Window::MoveInGroup)
     bool m_Value;
 };
 

@@ -430,6 +430,36 @@ void Window::FocusNext(bool backwards) {
     }
 }
 
+bool Window::MoveInGroup(bool backwards) {
+    auto* focused = m_Loaded ? dynamic_cast<OptionButton*>(Focused()) : nullptr;
+    if (focused == nullptr) {
+        return false;
+    }
+    ShowKeyboardCues();
+    std::vector<OptionButton*> group;
+    for (VisibleControl* control : m_TabChain) {
+        auto* option = dynamic_cast<OptionButton*>(control);
+        if (option != nullptr && option->Row().Container == focused->Row().Container) {
+            group.push_back(option);
+        }
+    }
+    const auto count = static_cast<std::ptrdiff_t>(group.size());
+    const std::ptrdiff_t at = std::find(group.begin(), group.end(), focused) - group.begin();
+    for (std::ptrdiff_t step = 1; step < count; ++step) {
+        OptionButton* next = group[static_cast<std::size_t>(
+            ((at + (backwards ? -step : step)) % count + count) % count)];
+        if (next->IsReachable()) {
+            FocusControl(*next);
+            // A native button may have selected itself on taking the focus.
+            if (!next->Value()) {
+                next->UserSelected();
+            }
+            return true;
+        }
+    }
+    return true;
+}
+
 void Window::ShowKeyboardCues() {
     if (m_KeyboardCues) {
         return;

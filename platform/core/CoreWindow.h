@@ -79,6 +79,11 @@ public:
     void FocusFirst();
     // The control with the keyboard focus, if any.
     VisibleControl* Focused() const;
+    // An arrow key on an option button: the focus goes to the next button of
+    // its group (the previous one for Left and Up), round the group, and
+    // selects it as a click would. False, and nothing done, when the focus is
+    // not on an option button: the arrow is the focused control's own.
+    bool MoveInGroup(bool backwards);
 
     // A key pressed in the window (a KeyCode, not a repeat) that the focused
     // control did not take for itself; Space only counts on a button. Raises

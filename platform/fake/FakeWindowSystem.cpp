@@ -258,6 +258,8 @@ void FakeWindowSystem::PressKey(std::int16_t keyCode, std::int16_t shift) {
     }
     if (keyCode == KeyCode::Tab) {
         window->FocusNext((shift & ShiftState::Shift) != 0);
+    } else if (keyCode >= KeyCode::Left && keyCode <= KeyCode::Down) {
+        window->MoveInGroup(keyCode == KeyCode::Left || keyCode == KeyCode::Up);
     } else if (!window->KeyPressed(keyCode, shift) && keyCode == KeyCode::Space) {
         // Not the window's: the focused control's own.
         core::VisibleControl* focused = window->Focused();

@@ -253,6 +253,14 @@ int QtKeyOf(std::int16_t keyCode) {
             return Qt::Key_Space;
         case KeyCode::Tab:
             return Qt::Key_Tab;
+        case KeyCode::Left:
+            return Qt::Key_Left;
+        case KeyCode::Up:
+            return Qt::Key_Up;
+        case KeyCode::Right:
+            return Qt::Key_Right;
+        case KeyCode::Down:
+            return Qt::Key_Down;
         default:
             if (keyCode >= KeyCode::F1 && keyCode <= KeyCode::F12) {
                 return Qt::Key_F1 + (keyCode - KeyCode::F1);

@@ -156,7 +156,8 @@ std::int16_t ShiftStateNow() {
 }
 
 // A key pressed in a window of ours, before its control sees it: Tab moves
-// the focus along the tab chain; Return, Escape, the function keys and Space
+// the focus along the tab chain; an arrow on an option button moves within
+// its group; Return, Escape, the function keys and Space
 // go to the core, which takes what the focused control would not (Space only
 // on a button). True when the key was used.
 bool WindowKey(const Win32WindowSystem& system, const MSG& message) {
@@ -167,6 +168,13 @@ bool WindowKey(const Win32WindowSystem& system, const MSG& message) {
     if (message.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
         Guarded([&] { window->FocusNext(GetKeyState(VK_SHIFT) < 0); });
         return true;
+    }
+    if (message.wParam >= VK_LEFT && message.wParam <= VK_DOWN) {
+        bool used = false;
+        Guarded([&] {
+            used = window->MoveInGroup(message.wParam == VK_LEFT || message.wParam == VK_UP);
+        });
+        return used;
     }
     const std::int16_t code = KeyCodeOf(message.wParam);
     if (code == 0) {

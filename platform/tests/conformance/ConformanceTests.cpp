@@ -414,6 +414,29 @@ TEST_P(ConformanceTest, TabFollowsTheChainAndEntersAGroupAtItsSelectedButton) {
               (std::vector<std::string>{"optOther(0)", "opt(1)", "lstHeight", "txtWeight"}));
 }
 
+TEST_P(ConformanceTest, ArrowKeysMoveWithinAGroupAndSelectAsAClickWould) {
+    IWindow& window = Shown();
+    auto& kilograms = Get<IOptionButton>(window, "opt", 0);
+    auto& pounds = Get<IOptionButton>(window, "opt", 1);
+    std::vector<std::string> clicks;
+    kilograms.Click.Connect(
+        [&] { clicks.push_back(kilograms.Value() ? "kilograms on" : "kilograms off"); });
+    pounds.Click.Connect([&] { clicks.push_back(pounds.Value() ? "pounds on" : "pounds off"); });
+    Desktop().PressTab(false);
+    Desktop().PressTab(false);
+    ASSERT_EQ(Desktop().FocusedControl(window), "opt(1)");
+    Desktop().PressKey(KeyCode::Left, 0);
+    Desktop().Pump(20);
+    EXPECT_EQ(Desktop().FocusedControl(window), "opt(0)");
+    EXPECT_TRUE(kilograms.Value());
+    EXPECT_FALSE(pounds.Value());
+    Desktop().PressKey(KeyCode::Right, 0);
+    Desktop().Pump(20);
+    EXPECT_EQ(Desktop().FocusedControl(window), "opt(1)");
+    EXPECT_EQ(clicks, (std::vector<std::string>{"kilograms on", "pounds on"}))
+        << "one Click each, with the button already selected";
+}
+
 TEST_P(ConformanceTest, TabIntoATextBoxSelectsItsWholeText) {
     IWindow& window = Shown();
     Get<ITextBox>(window, "txtWeight").SetText("123456");
