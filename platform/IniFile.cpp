@@ -263,14 +263,12 @@ struct Line {
 };
 
 // Splits the text into lines as QSettings does, handing each to `onLine`; false
-// when the text is damaged. A line ends at a line end outside quotes (a
+// when the text is damaged. The text is free of NUL bytes and UTF-8 (Parse
+// lets in no other). A line ends at a line end outside quotes (a
 // backslash escapes one), or before an unquoted ';', which starts a comment
 // that runs to the end of the line.
 template <typename OnLine>
 bool Scan(std::string_view text, OnLine&& onLine) {
-    if (text.find('\0') != None || !IsUtf8(text)) {
-        return false;
-    }
     const std::size_t size = text.size();
     std::size_t i = text.starts_with(Bom) ? Bom.size() : 0;
     std::string section;
@@ -622,7 +620,7 @@ std::optional<std::string> UnescapeIniText(std::string_view escaped) {
 }
 
 std::optional<IniFile> IniFile::Parse(std::string bytes) {
-    if (!Scan(bytes, [](const Line&) {})) {
+    if (bytes.find('\0') != None || !IsUtf8(bytes) || !Scan(bytes, [](const Line&) {})) {
         return std::nullopt;
     }
     return IniFile(std::move(bytes));

@@ -66,7 +66,7 @@ AccessibleRole AccessibleRoleOf(ControlKind kind) {
     return AccessibleRole::Pane;
 }
 
-std::string ShownText(std::string_view caption) {
+std::string CaptionText(std::string_view caption) {
     std::string shown;
     shown.reserve(caption.size());
     for (std::size_t i = 0; i < caption.size(); ++i) {
@@ -85,6 +85,11 @@ std::string ShownText(std::string_view caption) {
             shown += c;
         }
     }
+    return shown;
+}
+
+std::string ShownText(std::string_view caption) {
+    const std::string shown = CaptionText(caption);
     constexpr std::string_view Blanks = " \t\n";
     const auto first = shown.find_first_not_of(Blanks);
     if (first == std::string::npos) {

@@ -13,13 +13,6 @@ namespace ponderix::platform {
 
 class IWindowSystem;
 
-inline PixelRect ToPixels(const TwipRect& rect) {
-    return {TwipsToPixels(static_cast<float>(rect.Left)),
-            TwipsToPixels(static_cast<float>(rect.Top)),
-            TwipsToPixels(static_cast<float>(rect.Width)),
-            TwipsToPixels(static_cast<float>(rect.Height))};
-}
-
 // Whether the kind has a native window of its own: text box, list box, option
 // button, frame and user control. Labels and images are drawn by their container
 // and so lie below every windowed control of it; timers and picture boxes show
@@ -37,9 +30,10 @@ PropertyBag SavedProperties(const ControlSpec& control, IWindowSystem& system);
 // control's is its design's (UserControlDesign::Role).
 AccessibleRole AccessibleRoleOf(ControlKind kind);
 
-// What a caption shows, as a screen reader should say it: line breaks (a
-// carriage return, with or without a line feed) become "\n", "&&" becomes "&",
-// a lone "&" (a mnemonic mark) goes, and blanks around it are dropped.
+// What a caption shows: line breaks (a carriage return, with or without a line
+// feed) become "\n", "&&" becomes "&", and a lone "&" (a mnemonic mark) goes.
+std::string CaptionText(std::string_view caption);
+// The same as a screen reader should say it: the blanks around it dropped.
 std::string ShownText(std::string_view caption);
 
 // The controls that take part in the tab order, in that order.

@@ -55,32 +55,26 @@ const Bitmap& Picture::PixelsFor(float scale) const {
     if (!m_Sets) {
         return natural;
     }
-    std::vector<float> candidates = m_Sets->Scales;
     for (;;) {
-        const float chosen = NearestDrawnScale(scale, candidates);
+        const float chosen = NearestDrawnScale(scale, m_Sets->Scales);
         if (chosen == 1.0f) {
             return natural;
         }
-        auto read = std::find_if(m_Sets->Read.begin(), m_Sets->Read.end(),
-                                 [chosen](const auto& entry) { return entry.first == chosen; });
-        if (read == m_Sets->Read.end()) {
-            std::shared_ptr<const Bitmap> set;
-            try {
-                if (std::optional<Bitmap> loaded = m_Sets->Load(chosen)) {
-                    set = std::make_shared<const Bitmap>(std::move(*loaded));
-                }
-            } catch (const PlatformError&) {  // a set that cannot be read is not there
-            }
-            if (set && (set->Width <= 0 || set->Height <= 0)) {
-                set.reset();
-            }
-            m_Sets->Read.emplace_back(chosen, std::move(set));
-            read = std::prev(m_Sets->Read.end());
+        const auto read =
+            std::find_if(m_Sets->Read.begin(), m_Sets->Read.end(),
+                         [chosen](const auto& entry) { return entry.first == chosen; });
+        if (read != m_Sets->Read.end()) {
+            return read->second;
         }
-        if (read->second) {
-            return *read->second;
+        std::optional<Bitmap> loaded;
+        try {
+            loaded = m_Sets->Load(chosen);
+        } catch (const PlatformError&) {  // a set that cannot be read is not there
         }
-        std::erase(candidates, chosen);
+        if (loaded && loaded->Width > 0 && loaded->Height > 0) {
+            return m_Sets->Read.emplace_back(chosen, std::move(*loaded)).second;
+        }
+        std::erase(m_Sets->Scales, chosen);  // not drawn: never asked for again
     }
 }
 

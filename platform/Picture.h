@@ -9,6 +9,7 @@
 // pixels the picture covers there (PictureArea, ScaledPicture).
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -65,10 +66,11 @@ public:
 
 private:
     struct ScaledSets {
-        std::vector<float> Scales;
+        std::vector<float> Scales;  // less those whose set could not be read
         SetLoader Load;
-        // Read so far: a scale, and its set (null when it could not be read).
-        std::vector<std::pair<float, std::shared_ptr<const Bitmap>>> Read;
+        // Read so far: a scale, and its set. A deque keeps each set in place
+        // while later ones are read.
+        std::deque<std::pair<float, Bitmap>> Read;
     };
 
     std::shared_ptr<const Bitmap> m_Bitmap;

@@ -223,9 +223,7 @@ void Label::BoundsChanged() {
 }
 
 void Label::UserClicked() {
-    if (m_Window.IsLoaded() && IsEnabled()) {
-        Click.Raise();
-    }
+    Label::ClickWithoutMouse();
 }
 
 // ---------------------------------------------------------------------------
@@ -315,9 +313,7 @@ bool Image::ClickWithoutMouse() {
 }
 
 void Image::UserClicked() {
-    if (m_Window.IsLoaded() && IsEnabled()) {
-        Click.Raise();
-    }
+    Image::ClickWithoutMouse();
 }
 
 }  // namespace ponderix::platform::core

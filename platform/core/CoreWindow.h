@@ -53,7 +53,7 @@ public:
     void CheckLoaded(std::string_view key) const;
 
     // The window's unit: pixels of its screen, 15 twips each at 96 dots per inch.
-    float TwipsPerPixel() const override { return 15.0f; }
+    float TwipsPerPixel() const override { return platform::TwipsPerPixel; }
     float TwipsToPixels(float twips) const { return twips / TwipsPerPixel(); }
     float PixelsToTwips(float pixels) const { return pixels * TwipsPerPixel(); }
 

@@ -380,7 +380,7 @@ FakeWindow::FakeWindow(FakeWindowSystem& system, const WindowSpec& layout)
     : Window(system, layout),
       m_System(system),
       m_Handle(system.NewHandle()),
-      m_TwipsPerPixel(15.0f / system.ScreenScale()),
+      m_TwipsPerPixel(platform::TwipsPerPixel / system.ScreenScale()),
       m_InnerWidth(NearestPixel(TwipsToPixels(static_cast<float>(layout.InnerWidth)))),
       m_InnerHeight(NearestPixel(TwipsToPixels(static_cast<float>(layout.InnerHeight)))) {
     Build();
@@ -458,7 +458,7 @@ void FakeWindow::SetInnerSize(int width, int height) {
 
 void FakeWindow::MoveToScreenOfScale(float scale) {
     const float old = m_TwipsPerPixel;
-    m_TwipsPerPixel = 15.0f / scale;
+    m_TwipsPerPixel = platform::TwipsPerPixel / scale;
     RescaleControls(old);
     m_InnerWidth = NearestPixel(TwipsToPixels(static_cast<float>(Layout().InnerWidth)));
     m_InnerHeight = NearestPixel(TwipsToPixels(static_cast<float>(Layout().InnerHeight)));

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/Error.h"
+#include "platform/LayoutSupport.h"
 
 namespace ponderix::platform::qt {
 QString ToQString(std::string_view text) {
@@ -183,26 +184,7 @@ bool DrawsBoldThin(const QFont& font) {
 }
 
 QString DisplayText(std::string_view caption) {
-    const QString text = ToQString(caption);
-    QString shown;
-    shown.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\r') {
-            shown += u'\n';
-            if (i + 1 < text.size() && text[i + 1] == u'\n') {
-                ++i;
-            }
-        } else if (c == u'&') {
-            if (i + 1 < text.size() && text[i + 1] == u'&') {
-                shown += u'&';
-                ++i;
-            }
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
+    return ToQString(CaptionText(caption));
 }
 
 Qt::Alignment HorizontalAlignment(Alignment alignment) {
@@ -283,10 +265,6 @@ QImage ToQImage(const Bitmap& bitmap) {
     return view.copy();
 }
 
-QImage ToQImage(const Picture& picture) {
-    return picture.IsEmpty() ? QImage() : ToQImage(picture.Pixels());
-}
-
 void ShownPicture::Draw(QPainter& painter, QPointF at, const Picture& picture, bool opaque) {
     if (picture.IsEmpty()) {
         return;
@@ -299,9 +277,10 @@ void ShownPicture::Draw(QPainter& painter, QPointF at, const Picture& picture, b
         PictureArea(picture, scale, static_cast<float>(origin.x()), static_cast<float>(origin.y()));
     if (!(picture == m_Of) || scale != m_Scale || opaque != m_Opaque ||
         m_Image.width() != area.Width || m_Image.height() != area.Height) {
-        m_Image = ToQImage(m_Scaled.Pixels(picture, scale, area.Width, area.Height));
+        ScaledPicture scaled;
+        m_Image = ToQImage(scaled.Pixels(picture, scale, area.Width, area.Height));
         if (opaque) {
-            m_Image = m_Image.convertToFormat(QImage::Format_RGB32);
+            m_Image = std::move(m_Image).convertToFormat(QImage::Format_RGB32);
         }
         m_Image.setDevicePixelRatio(ratio);
         m_Of = picture;

@@ -93,8 +93,6 @@ QRect ToQRect(const WholePixelRect& rect);
 
 // A copy of the pixels (0xAARRGGBB rows from the top) as an ARGB32 image.
 QImage ToQImage(const Bitmap& bitmap);
-// The same of a picture; a null image for an empty one.
-QImage ToQImage(const Picture& picture);
 
 QCursor ToQCursor(const CursorImage& cursor);
 
@@ -110,7 +108,6 @@ public:
     void Draw(QPainter& painter, QPointF at, const Picture& picture, bool opaque = false);
 
 private:
-    ScaledPicture m_Scaled;
     QImage m_Image;
     // What m_Image shows: the picture, on a screen of that scale, that size.
     Picture m_Of;

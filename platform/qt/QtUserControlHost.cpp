@@ -30,8 +30,4 @@ bool QtUserControlHost::CuesShown() const {
     return m_Window.KeyboardCues();
 }
 
-void QtUserControlHost::Place(const WholePixelRect& rect) {
-    m_Widget->setGeometry(ToQRect(rect));
-}
-
 }  // namespace ponderix::platform::qt

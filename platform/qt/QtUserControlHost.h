@@ -24,7 +24,6 @@ public:
     }
 
 protected:
-    void Place(const WholePixelRect& rect) override;
     void ClearNative() override { m_Widget->ClearFace(); }
     void DrawNative(const Picture& picture) override { m_Widget->DrawFace(picture); }
 

@@ -24,10 +24,6 @@ std::int16_t ButtonsOf(Qt::MouseButtons buttons) {
     return static_cast<std::int16_t>(buttons.toInt() & 7);
 }
 
-std::int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
-    return ShiftStateOf(modifiers);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -194,7 +190,7 @@ void SurfaceWidget::Move(QPointF at, Qt::MouseButtons buttons, Qt::KeyboardModif
     }
     m_LastMove = move;
     Deliver([&](SurfaceInput& input) {
-        input.SurfaceMove(ButtonsOf(buttons), ShiftOf(modifiers), static_cast<float>(at.x()),
+        input.SurfaceMove(ButtonsOf(buttons), ShiftStateOf(modifiers), static_cast<float>(at.x()),
                           static_cast<float>(at.y()));
     });
 }
@@ -251,7 +247,7 @@ void SurfaceWidget::mousePressEvent(QMouseEvent* event) {
     m_LastMove.reset();
     const QPointF at = event->position();
     Deliver([&](SurfaceInput& input) {
-        input.SurfaceDown(ButtonsOf(event->button()), ShiftOf(event->modifiers()),
+        input.SurfaceDown(ButtonsOf(event->button()), ShiftStateOf(event->modifiers()),
                           static_cast<float>(at.x()), static_cast<float>(at.y()));
     });
 }
@@ -266,7 +262,7 @@ void SurfaceWidget::mouseReleaseEvent(QMouseEvent* event) {
     m_LastMove.reset();
     const QPointF at = event->position();
     Deliver([&](SurfaceInput& input) {
-        input.SurfaceUp(ButtonsOf(event->button()), ShiftOf(event->modifiers()),
+        input.SurfaceUp(ButtonsOf(event->button()), ShiftStateOf(event->modifiers()),
                         static_cast<float>(at.x()), static_cast<float>(at.y()));
     });
 }

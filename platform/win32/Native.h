@@ -186,7 +186,7 @@ private:
     HINSTANCE m_Instance;
     HWND m_MessageWindow = nullptr;
     HCURSOR m_HandCursor = nullptr;
-    GdiCache<std::tuple<std::wstring, int, int, bool>, HFONT> m_Fonts;
+    GdiCache<std::tuple<std::string, int, int, bool>, HFONT> m_Fonts;
     GdiCache<COLORREF, HBRUSH> m_Brushes;
     std::map<UINT_PTR, std::function<void()>> m_Timers;
     UINT_PTR m_NextTimerId = 1;

@@ -344,7 +344,6 @@ public:
             return control.IsVisible() && at.X >= rect.Left && at.X < rect.Left + rect.Width &&
                    at.Y >= rect.Top && at.Y < rect.Top + rect.Height;
         };
-        const std::vector<core::VisibleControl*> children = Children();
         // Windowed controls lie above the windowless ones their container draws.
         for (const bool windowed : {true, false}) {
             for (core::VisibleControl* control :

@@ -1,9 +1,6 @@
 // Labels, images, text box, list box, option buttons and frames.
 #include "platform/win32/Win32Controls.h"
 
-#include "platform/Error.h"
-#include "platform/LayoutSupport.h"
-
 namespace ponderix::platform::win32::detail {
 namespace {
 

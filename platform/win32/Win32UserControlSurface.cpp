@@ -82,7 +82,7 @@ void Win32UserControlSurface::KeyboardCuesShown() {
 }
 
 void Win32UserControlSurface::PaintFace(HDC dc) const {
-    if (m_Hwnd != nullptr && GetFocus() == m_Hwnd && m_Window.KeyboardCues()) {
+    if (ShowsFocusCue()) {
         DrawBitmap(dc, 0, 0, WithFocusCue(m_Face));
     } else {
         DrawBitmap(dc, 0, 0, m_Face);

@@ -242,11 +242,13 @@ HFONT Desktop::Font(const FontSpec& font, UINT dpi) {
     // dots per inch; negative: the em height, not the cell height.
     const int height =
         -MulDiv(static_cast<int>(std::lround(font.Points * 100.0f)), static_cast<int>(dpi), 7200);
-    return m_Fonts.Get(std::make_tuple(Widen(font.Face), height, font.Weight, font.Underline), [&] {
-        return CreateFontW(height, 0, 0, 0, font.Weight, FALSE, font.Underline ? TRUE : FALSE,
-                           FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Widen(font.Face).c_str());
-    });
+    return m_Fonts.Get(
+        std::make_tuple(std::string(font.Face), height, font.Weight, font.Underline), [&] {
+            return CreateFontW(height, 0, 0, 0, font.Weight, FALSE, font.Underline ? TRUE : FALSE,
+                               FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                               Widen(font.Face).c_str());
+        });
 }
 
 HBRUSH Desktop::Brush(COLORREF colour) {

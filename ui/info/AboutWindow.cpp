@@ -3,6 +3,7 @@
 #include <cmath>
 #include <utility>
 
+#include "platform/Units.h"
 #include "ui/Product.h"
 #include "ui/info/InfoLayouts.h"
 
@@ -68,7 +69,7 @@ void AboutWindow::Form_Resize() {
                   title.Width, Checked(height - title.Height));
 
     // The link along the description's bottom edge, inset at the left and bottom.
-    const float inset = LinkInset * 15 / m_Window->TwipsPerPixel();
+    const float inset = platform::PixelsToTwips(LinkInset) / m_Window->TwipsPerPixel();
     const platform::PixelRect description = lblAbout.Bounds();
     const platform::PixelRect link = lblURL.Bounds();
     lblURL.Move(Checked(description.Left + inset),

@@ -49,15 +49,13 @@ std::string StoredHeightText(int row) {
     return text;
 }
 
-std::string KeptAsideMessage(std::string_view keptAs) {
-    return "The settings file could not be read, so it was kept as " + std::string(keptAs) +
-           " and replaced with a new one.";
-}
-
 std::vector<std::string> SaveMessages(const platform::SaveOutcome& outcome) {
     std::vector<std::string> messages;
     if (!outcome.KeptAside.empty()) {
-        messages.push_back(KeptAsideMessage(outcome.KeptAside));
+        // Shown once, when a store that could not be read was kept under
+        // another name and a new one took its place.
+        messages.push_back("The settings file could not be read, so it was kept as " +
+                           std::string(outcome.KeptAside) + " and replaced with a new one.");
     }
     const auto notSaved = [&](std::string_view key) {
         return std::find(outcome.NotSaved.begin(), outcome.NotSaved.end(), key) !=

@@ -98,10 +98,6 @@ int StoredHeightRow(std::string_view stored);
 // position of a non-negative number): row 20 is " 20".
 std::string StoredHeightText(int row);
 
-// Shown once, when a settings store that could not be read was kept under
-// another name and a new one took its place.
-std::string KeptAsideMessage(std::string_view keptAs);
-
 // What the window tells the user after it saved the weight and height, in
 // order: nothing when both were stored into a store that could be read.
 std::vector<std::string> SaveMessages(const platform::SaveOutcome& outcome);

@@ -85,18 +85,7 @@ TEST(ScaledWindows, AWindowMovedToAnotherScreenKeepsEveryControlInItsPlace) {
     }
     // Back where it started, on the very same pixels (a label that sizes
     // itself to its text by its left and top).
-    const std::vector<ControlPlace> back = windows.Places();
-    ASSERT_EQ(back.size(), places96.size());
-    for (std::size_t i = 0; i < back.size(); ++i) {
-        SCOPED_TRACE(back[i].WindowName + " " + back[i].Key);
-        const platform::WholePixelRect now = ToWholePixels(back[i].Bounds);
-        const platform::WholePixelRect before = ToWholePixels(places96[i].Bounds);
-        EXPECT_EQ(now.Left, before.Left);
-        EXPECT_EQ(now.Top, before.Top);
-        if (!back[i].Row->AutoSize) {
-            EXPECT_EQ(now, before);
-        }
-    }
+    ExpectSamePlaces(windows.Places(), places96);
 }
 
 }  // namespace
