@@ -186,6 +186,40 @@ comes_back_whole() {
     [ "$(wm_state "$window")" = Normal ] && is_viewable "$window"
 }
 
+# check DESCRIPTION COMMAND... runs one check of an end-to-end test: says
+# "ok" or "FAIL" with the description, and counts the failures in `failures`.
+failures=0
+check() {
+    local what=$1
+    shift
+    if "$@"; then
+        echo "  ok    $what"
+    else
+        echo "  FAIL  $what"
+        failures=$((failures + 1))
+    fi
+}
+
+# start_wine makes the project's Wine prefix ready for this script's Wine
+# programs (build/windows/wine unless PONDERIX_WINEPREFIX names another, the
+# one scripts/wine-run uses), and stops its Wine server when the script exits.
+# A server left from an earlier run would still draw on its old display, so it
+# is stopped first.
+start_wine() {
+    export WINEPREFIX="${PONDERIX_WINEPREFIX:-$PONDERIX_ROOT/build/windows/wine}"
+    export WINEDEBUG=-all
+    wineserver -k 2>/dev/null || true
+    on_exit 'wineserver -k 2>/dev/null'
+    "$PONDERIX_ROOT/scripts/wine-prefix"
+}
+
+# foreign_dlls EXE: the DLLs the Windows program needs that not every Windows
+# ships, a line each; none, as no compiler runtime lies beside the program.
+foreign_dlls() {
+    x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' |
+        grep -viE '^(kernel32|user32|gdi32|shell32|advapi32|ole32|oleaut32|oleacc|msvcrt)\.dll$' || true
+}
+
 # has_display tells whether DISPLAY names an X server that answers.
 has_display() {
     [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1
