@@ -126,9 +126,12 @@ bool PointerTracker::eventFilter(QObject* watched, QEvent* event) {
             }
             // While a button is held or a popup is open, the events go to the
             // window that holds the mouse, wherever the pointer is.
-            QWidget* widget = WidgetOfWindow(window);
-            if (buttons == Qt::NoButton && QApplication::activePopupWidget() == nullptr &&
-                widget != nullptr && window->geometry().contains(global)) {
+            QWidget* widget = buttons == Qt::NoButton &&
+                                      QApplication::activePopupWidget() == nullptr &&
+                                      window->geometry().contains(global)
+                                  ? WidgetOfWindow(window)
+                                  : nullptr;
+            if (widget != nullptr) {
                 Learn(global, widget);
             } else {
                 Forget();

@@ -233,7 +233,9 @@ void Win32OptionButton::OnCommand(WORD code) {
 // Frames
 
 Win32Frame::Win32Frame(const core::ControlArgs& args)
-    : Windowed(args), detail::Container(args.Window, args.Row.Name, this), m_Font(args.Font) {
+    : Windowed(args),
+      detail::Container(args.Window, args.Row.Name, this),
+      m_Caption(ToDrawnText(args.Row.Caption)) {
     m_Hwnd = CreateChild(args, FrameClass, args.Row.Caption, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
                          static_cast<MessageTarget*>(this));
 }
@@ -254,7 +256,7 @@ void Win32Frame::PaintBackground(HDC dc, const RECT& client) const {
         return;  // a frame without a border draws no caption either
     }
     // A group box: an etched line with the caption set into its top edge.
-    HGDIOBJ initial = SelectObject(dc, m_Desktop.Font(m_Font, DpiOf(Window())));
+    HGDIOBJ initial = SelectObject(dc, m_Desktop.Font(m_FontSpec, DpiOf(Window())));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     RECT edge = client;
@@ -264,15 +266,14 @@ void Win32Frame::PaintBackground(HDC dc, const RECT& client) const {
     } else {
         DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
     }
-    const std::wstring caption = ToDrawnText(m_Row.Caption);
-    if (!caption.empty()) {
+    if (!m_Caption.empty()) {
         const int inset = ScaledPixels(8, DpiOf(Window()));
         RECT text{client.left + inset, client.top, client.right - inset,
                   client.top + metrics.tmHeight};
         SetBkMode(dc, OPAQUE);
         SetBkColor(dc, back);
         SetTextColor(dc, ToColorRef(m_Row.ForeColour));
-        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+        DrawTextW(dc, m_Caption.c_str(), static_cast<int>(m_Caption.size()), &text,
                   DT_SINGLELINE | DT_LEFT);
     }
     SelectObject(dc, initial);

@@ -201,7 +201,7 @@ public:
 private:
     void PaintBackground(HDC dc, const RECT& client) const override;
 
-    FontSpec m_Font;
+    const std::wstring m_Caption;  // as drawn; a frame's caption never changes
 };
 
 }  // namespace ponderix::platform::win32::detail
