@@ -6,6 +6,7 @@
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QWindow>
+#include <algorithm>
 
 namespace ponderix::platform::qt {
 namespace {
@@ -45,6 +46,17 @@ bool IsPointerEvent(const xcb_generic_event_t& event) {
     }
 }
 
+// A popup of the program is open, or opening.
+bool PopupShown() {
+    if (QApplication::activePopupWidget() != nullptr) {
+        return true;
+    }
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    return std::any_of(windows.begin(), windows.end(), [](const QWindow* window) {
+        return window->type() == Qt::Popup && window->isVisible();
+    });
+}
+
 }  // namespace
 
 PointerTracker::PointerTracker(Desktop desktop) : m_Desktop(std::move(desktop)) {
@@ -60,10 +72,13 @@ PointerTracker::~PointerTracker() {
 }
 
 bool PointerTracker::Knows() const {
-    return m_Window != nullptr && m_Window->isVisible() && !m_Window->isMinimized();
+    return m_Outside || (m_Window != nullptr && m_Window->isVisible() && !m_Window->isMinimized());
 }
 
 QPoint PointerTracker::CursorPos() {
+    if (m_Outside) {
+        return m_LastSeen;
+    }
     if (Knows()) {
         return m_Position;
     }
@@ -73,6 +88,9 @@ QPoint PointerTracker::CursorPos() {
 }
 
 QWidget* PointerTracker::WidgetAt(QPoint global) {
+    if (m_Outside && global == m_LastSeen) {
+        return nullptr;
+    }
     if (Knows() && global == m_Position) {
         if (m_Under == nullptr) {
             m_Under = DeepestAt(*m_Window, global);
@@ -104,6 +122,22 @@ void PointerTracker::Forget() {
     m_Asked.reset();
 }
 
+void PointerTracker::Inside(QWindow* window, QPoint global) {
+    m_In = window;
+    m_LastSeen = global;
+    m_Outside = false;
+}
+
+void PointerTracker::Left(const QWindow* window) {
+    // A leave that comes after the pointer entered another window of the
+    // program says nothing of where it is now.
+    if (m_In == nullptr || m_In == window) {
+        m_In = nullptr;
+        m_Outside = true;
+    }
+    Forget();
+}
+
 bool PointerTracker::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::MouseMove:
@@ -113,7 +147,7 @@ bool PointerTracker::eventFilter(QObject* watched, QEvent* event) {
             if (!watched->isWindowType()) {
                 break;
             }
-            const auto* window = static_cast<QWindow*>(watched);
+            auto* window = static_cast<QWindow*>(watched);
             QPoint global;
             Qt::MouseButtons buttons;
             if (event->type() == QEvent::Enter) {
@@ -124,13 +158,16 @@ bool PointerTracker::eventFilter(QObject* watched, QEvent* event) {
                 global = mouse->globalPosition().toPoint();
                 buttons = mouse->buttons();
             }
+            const bool inside = window->geometry().contains(global);
+            if (inside || event->type() == QEvent::Enter) {
+                Inside(window, global);
+            }
             // While a button is held or a popup is open, the events go to the
             // window that holds the mouse, wherever the pointer is.
-            QWidget* widget = buttons == Qt::NoButton &&
-                                      QApplication::activePopupWidget() == nullptr &&
-                                      window->geometry().contains(global)
-                                  ? WidgetOfWindow(window)
-                                  : nullptr;
+            QWidget* widget =
+                buttons == Qt::NoButton && QApplication::activePopupWidget() == nullptr && inside
+                    ? WidgetOfWindow(window)
+                    : nullptr;
             if (widget != nullptr) {
                 Learn(global, widget);
             } else {
@@ -139,16 +176,31 @@ bool PointerTracker::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
         case QEvent::Leave:
-            if (watched->isWindowType()) {
+            // The window under the pointer may hear that it left when a popup
+            // opens and takes the mouse; the pointer is still where it was.
+            if (watched->isWindowType() && !PopupShown()) {
+                Left(static_cast<QWindow*>(watched));
+            } else if (watched->isWindowType()) {
                 Forget();
             }
             break;
-        case QEvent::Show:
         case QEvent::Hide:
+        case QEvent::WindowStateChange:
+            if (watched->isWidgetType()) {
+                auto* widget = static_cast<QWidget*>(watched);
+                // The window the pointer was in went from under it: what comes
+                // there instead tells the program so (an enter), if it is its.
+                if (widget->isWindow() && m_In != nullptr && widget->windowHandle() == m_In &&
+                    (event->type() == QEvent::Hide || widget->isMinimized())) {
+                    Left(m_In);
+                    break;
+                }
+            }
+            [[fallthrough]];
+        case QEvent::Show:
         case QEvent::Move:
         case QEvent::Resize:
         case QEvent::ZOrderChange:
-        case QEvent::WindowStateChange:
         case QEvent::ParentChange:
             if (watched->isWidgetType()) {
                 if (static_cast<QWidget*>(watched)->isWindow()) {

@@ -1,7 +1,6 @@
 #include "platform/qt/QtWidgets.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -195,9 +194,8 @@ void SurfaceWidget::Move(QPointF at, Qt::MouseButtons buttons, Qt::KeyboardModif
     });
 }
 
-void SurfaceWidget::MoveUnderCursor() {
-    Move(mapFromGlobal(QCursor::pos().toPointF()), QApplication::mouseButtons(),
-         QApplication::keyboardModifiers());
+void SurfaceWidget::MoveTo(QPointF at) {
+    Move(at, QApplication::mouseButtons(), QApplication::keyboardModifiers());
 }
 
 void SurfaceWidget::paintEvent(QPaintEvent* /*event*/) {
@@ -229,9 +227,10 @@ void SurfaceWidget::focusOutEvent(QFocusEvent* /*event*/) {
 }
 
 // The cursor came over the surface: a control that follows the mouse hears of
-// it now, before the mouse moves again.
-void SurfaceWidget::enterEvent(QEnterEvent* /*event*/) {
-    MoveUnderCursor();
+// it now, before the mouse moves again, where the event says (the desktop's
+// cursor position may not have followed yet, or ever, on Wayland).
+void SurfaceWidget::enterEvent(QEnterEvent* event) {
+    MoveTo(event->position());
 }
 
 void SurfaceWidget::leaveEvent(QEvent* /*event*/) {

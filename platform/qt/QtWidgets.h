@@ -133,9 +133,10 @@ public:
     // Copies the picture at natural size to the top-left corner, as a bit
     // block transfer would: the colours, not the alpha.
     void DrawFace(const Picture& picture);
-    // A move where the cursor rests, buttons as they are (Qt sends none when a
-    // surface appears under a still cursor, or only Enter when it comes over it).
-    void MoveUnderCursor();
+    // A move to that point of the surface, where the cursor rests, buttons as
+    // they are (Qt sends none when a surface appears under a still cursor, or
+    // only Enter when it comes over it).
+    void MoveTo(QPointF at);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
@@ -137,7 +136,8 @@ private:
     std::optional<QPoint> m_DragFrom;  // the pointer's offset from the window's corner
 };
 
-QtWindow::QtWindow(QtWindowSystem& system, const WindowSpec& layout) : Window(system, layout) {
+QtWindow::QtWindow(QtWindowSystem& system, const WindowSpec& layout)
+    : Window(system, layout), m_QtSystem(system) {
     QIcon icon;
     if (!layout.Icon.File.empty()) {
         const auto file = assets::FindAsset(layout.Icon.File);
@@ -211,10 +211,11 @@ void QtWindow::ShowNative(bool again) {
     m_Widget->activateWindow();
     // A surface that now lies under the resting cursor hears of it, as a move
     // from the desktop would tell it (Qt sends none).
-    QTimer::singleShot(0, m_Widget, [widget = m_Widget] {
-        auto* surface = dynamic_cast<SurfaceWidget*>(QApplication::widgetAt(QCursor::pos()));
+    QTimer::singleShot(0, m_Widget, [widget = m_Widget, &system = m_QtSystem] {
+        const auto [under, at] = system.UnderPointer();
+        auto* surface = dynamic_cast<SurfaceWidget*>(under);
         if (surface != nullptr && surface->window() == widget) {
-            surface->MoveUnderCursor();
+            surface->MoveTo(surface->mapFromGlobal(at));
         }
     });
 }
@@ -224,6 +225,11 @@ void QtWindow::MinimiseNative() {
 }
 
 void QtWindow::HideWithOwner(bool hidden) {
+    // A Wayland compositor keeps an owned window, which is transient for its
+    // owner, with it (Qt cannot even learn that the owner was minimised).
+    if (OnWayland()) {
+        return;
+    }
     if (hidden && m_Widget->isVisible()) {
         m_HiddenWithOwner = true;
         m_Widget->hide();

@@ -72,6 +72,7 @@ private:
 
     void ShowWidget();
 
+    QtWindowSystem& m_QtSystem;
     QPointer<WindowWidget> m_Widget;
     bool m_HiddenWithOwner = false;
 };

@@ -66,11 +66,9 @@ QtWindowSystem::QtWindowSystem()
     }
     m_HandCursor = LoadHandCursor();
     InstallAccessibleFactory();
-    if (OnX11()) {
-        m_Pointer = std::make_unique<PointerTracker>(
-            PointerTracker::Desktop{[] { return QCursor::pos(); },
-                                    [](QPoint global) { return QApplication::widgetAt(global); }});
-    }
+    m_Pointer = std::make_unique<PointerTracker>(
+        PointerTracker::Desktop{[] { return QCursor::pos(); },
+                                [](QPoint global) { return QApplication::widgetAt(global); }});
     // The program ends when its last window is unloaded (Run), not when Qt
     // sees the last window close.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -130,14 +128,17 @@ std::unique_ptr<IPopupMenu> QtWindowSystem::CreatePopupMenu() {
 }
 
 ScreenPoint QtWindowSystem::CursorPos() {
-    const QPoint position = m_Pointer != nullptr ? m_Pointer->CursorPos() : QCursor::pos();
+    const QPoint position = m_Pointer->CursorPos();
     return {position.x(), position.y()};
 }
 
 WindowHandle QtWindowSystem::WindowFromPoint(ScreenPoint point) {
-    const QPoint global(point.X, point.Y);
-    return HandleOf(m_Pointer != nullptr ? m_Pointer->WidgetAt(global)
-                                         : QApplication::widgetAt(global));
+    return HandleOf(m_Pointer->WidgetAt(QPoint(point.X, point.Y)));
+}
+
+std::pair<QWidget*, QPoint> QtWindowSystem::UnderPointer() {
+    const QPoint position = m_Pointer->CursorPos();
+    return {m_Pointer->WidgetAt(position), position};
 }
 
 bool QtWindowSystem::ShellOpen(std::string_view address) {

@@ -3,20 +3,22 @@
 // serves the whole program on the application's (the user-interface) thread.
 //
 // How it differs from the other backends: timers are QTimers, precise for
-// short intervals (the picture button polls the cursor every 10 ms), and on
-// X11 the cursor is answered from what the X server already said where that
-// is certain (QtPointer.h), not by two round trips each time; the
-// message box and the popup menu run Qt's own modal loops; the settings are an
-// INI file per user (QtSettingsStore.h). Wine's Tahoma and MS Sans Serif are
-// registered by path when installed, as fontconfig has no metric-compatible
-// faces of its own for them; Verdana, Arial and Times New Roman are left to
-// fontconfig's substitutes.
+// short intervals (the picture button polls the cursor every 10 ms), and the
+// cursor is answered from the pointer and crossing events the program already
+// received where they are certain (QtPointer.h): not by two round trips to an
+// X server each time, and right where the desktop cannot say where the pointer
+// is (Wayland, Xwayland); the message box and the popup menu run Qt's own modal loops; the settings
+// are an INI file per user (QtSettingsStore.h). Wine's Tahoma and MS Sans Serif are registered by
+// path when installed, as fontconfig has no metric-compatible faces of its own for them; Verdana,
+// Arial and Times New Roman are left to fontconfig's substitutes.
 #pragma once
 
 #include <QCursor>
+#include <QPoint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/core/WindowSystemBase.h"
@@ -55,6 +57,9 @@ public:
     const std::vector<std::string>& RegisteredFontFamilies() const { return m_FontFamilies; }
     // The program's hand cursor (Qt's pointing hand where it is missing).
     const QCursor& HandCursor() const { return m_HandCursor; }
+    // The program's widget under the pointer (null when none), and where the
+    // pointer is, as the picture buttons learn them.
+    std::pair<QWidget*, QPoint> UnderPointer();
 
 protected:
     std::unique_ptr<core::Window> MakeWindow(const WindowSpec& layout) override;
@@ -66,7 +71,6 @@ private:
     QCursor m_HandCursor;
     std::vector<std::string> m_FontFamilies;
     std::unique_ptr<QtSettingsStore> m_Settings;
-    // On X11 only: elsewhere Qt knows the pointer without asking anybody.
     std::unique_ptr<PointerTracker> m_Pointer;
     QEventLoop* m_RunLoop = nullptr;
 };

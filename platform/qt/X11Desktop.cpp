@@ -63,6 +63,10 @@ bool OnX11() {
     return Connection() != nullptr;
 }
 
+bool OnWayland() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 void ShowOffTaskBar(QWidget& window) {
     xcb_connection_t* connection = Connection();
     if (connection == nullptr || window.isVisible()) {

@@ -9,6 +9,8 @@ namespace ponderix::platform::qt {
 
 // Whether the application talks to an X server (Qt's xcb platform).
 bool OnX11();
+// Whether it is a client of a Wayland compositor (Qt's wayland platforms).
+bool OnWayland();
 
 // Shows a top-level widget that has no task-bar entry of its own: an owned
 // window. Qt marks only tool windows so, and a tool window is no dialog. The

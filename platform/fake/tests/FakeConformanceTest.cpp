@@ -29,6 +29,7 @@ public:
     }
     void ClickAt(ScreenPoint point) override { m_System.ClickAt(point); }
     void MoveCursor(ScreenPoint point) override { m_System.SetCursorPos(point); }
+    void MovePointerOutOfEveryWindow(ScreenPoint to) override { m_System.SetCursorPos(to); }
 
     void WhenMenuOpens(MenuAction action) override {
         using Kind = fake::MenuAction::Kind;

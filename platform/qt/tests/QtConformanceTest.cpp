@@ -12,8 +12,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "platform/qt/QtAccessibility.h"
@@ -164,7 +166,25 @@ public:
         }
     }
 
-    void MoveCursor(ScreenPoint point) override { QCursor::setPos(point.X, point.Y); }
+    void MoveCursor(ScreenPoint point) override {
+        if (m_WentUnseenTo) {
+            // Where the pointer really went first, for the offscreen desktop
+            // to tell the window that it comes back.
+            QCursor::setPos(*m_WentUnseenTo);
+            m_WentUnseenTo.reset();
+        }
+        QCursor::setPos(point.X, point.Y);
+    }
+
+    // As a Wayland compositor does: the window under the pointer hears that
+    // the pointer left it, and the position Qt knows stays where it was.
+    void MovePointerOutOfEveryWindow(ScreenPoint to) override {
+        if (QWindow* window = QGuiApplication::topLevelAt(QCursor::pos())) {
+            QEvent leave(QEvent::Leave);
+            QCoreApplication::sendEvent(window, &leave);
+        }
+        m_WentUnseenTo = QPoint(to.X, to.Y);
+    }
 
     void WhenMenuOpens(MenuAction action) override {
         WhenOpen([] { return QApplication::activePopupWidget(); },
@@ -310,6 +330,8 @@ private:
     QObject m_Owner;  // the pending actions' timers, stopped with the driver
     std::vector<SeenMessage> m_Messages;
     std::vector<std::string> m_ReaderEvents;
+    // Where the pointer went without the desktop saying so.
+    std::optional<QPoint> m_WentUnseenTo;
 };
 
 INSTANTIATE_TEST_SUITE_P(Contract, ConformanceTest,

@@ -1,6 +1,7 @@
 // User controls on the Qt backend: the load sequence, the surface's mouse
 // notifications, its drawing and its size, and the real picture button on it.
 #include <QApplication>
+#include <QCursor>
 #include <QEnterEvent>
 #include <QTest>
 #include <QTimer>
@@ -231,6 +232,41 @@ TEST_F(QtUserControlTest, PictureButtonLightsUpUnderTheCursorAndGoesOutWhenItLea
     }
     EXPECT_EQ(leaves, 1) << "the polling timer found the cursor gone";
     EXPECT_EQ(faceAt(at.x(), at.y()), normal);
+}
+
+// On Wayland, and through Xwayland once the pointer is over a window that is
+// no X window, the desktop goes on saying that the pointer is where it was;
+// only the crossing event says that it left. The key goes out at the next tick
+// all the same, and its poll stops.
+TEST_F(QtUserControlTest, APictureButtonGoesOutWhenThePointerLeavesUnseen) {
+    m_Window->Show();
+    auto& help = m_Window->UserControl<controls::PictureButton>("btnHelp");
+    ITimer& poll = dynamic_cast<IUserControlSite&>(m_Window->Get<IUserControlHost>("btnHelp"))
+                       .Timer("tmrUpdate");
+    QWidget* surface = Find(*m_Window, "btnHelp");
+    const QPoint over = surface->mapToGlobal(QPoint(10, 10));
+    QCursor::setPos(over);
+    QTest::mouseMove(surface, QPoint(10, 10));
+    ASSERT_EQ(help.State(), controls::PictureButton::Hover);
+    ASSERT_TRUE(poll.Enabled());
+    int leaves = 0;
+    help.MouseLeave.Connect([&] { ++leaves; });
+
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(WidgetOf(*m_Window)->windowHandle(), &leave);
+    for (int i = 0; i < 50 && leaves == 0; ++i) {
+        Wait(5);
+    }
+    EXPECT_EQ(QCursor::pos(), over) << "the desktop still says the pointer is over it";
+    EXPECT_EQ(leaves, 1);
+    EXPECT_EQ(help.State(), controls::PictureButton::Normal);
+    EXPECT_FALSE(poll.Enabled()) << "a pointer resting elsewhere costs nothing";
+    Wait(30);
+    EXPECT_EQ(leaves, 1);
+
+    QCursor::setPos(surface->mapToGlobal(QPoint(-100, 200)));  // where it went
+    QTest::mouseMove(surface, QPoint(12, 10));
+    EXPECT_EQ(help.State(), controls::PictureButton::Hover) << "and it lights again once back";
 }
 
 TEST_F(QtUserControlTest, ACursorComingOverTheSurfaceOrAWindowShownUnderItIsOneMoveThere) {

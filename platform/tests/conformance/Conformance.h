@@ -54,6 +54,13 @@ public:
     virtual void PressKey(std::int16_t keyCode, std::int16_t shift) = 0;
     virtual void ClickAt(ScreenPoint point) = 0;
     virtual void MoveCursor(ScreenPoint point) = 0;
+    // The pointer goes out of every window of the program, to a point of the
+    // desktop where none of them lies. A desktop that always knows where the
+    // pointer is moves it there; one that does not (Wayland, or Xwayland once
+    // the pointer is over a window that is no X window) only tells the program
+    // that it left its windows, and goes on saying that the pointer is where
+    // it was.
+    virtual void MovePointerOutOfEveryWindow(ScreenPoint to) = 0;
     // What the user will do in the next popup menu, once it is open.
     virtual void WhenMenuOpens(MenuAction action) = 0;
     // The user will press OK in the next message box, once it is open.

@@ -684,6 +684,31 @@ TEST_P(ConformanceTest, AWindowShownUnderAStillPointerGivesTheControlThereAMove)
         << "the control under the pointer learns it is there without a move of the mouse";
 }
 
+// A control learns that the pointer went by asking where it is and what lies
+// there: once the pointer has left every window of the program, the answer is
+// none of them, whether or not the desktop can say where it went.
+TEST_P(ConformanceTest, APointerThatLeftEveryWindowIsOverNoneOfThem) {
+    IWindow& window = Shown();
+    const WindowHandle surface = RecorderOf(window).Site.Handle();
+    Desktop().MoveCursor(Centre(window, "rec"));
+    Desktop().Pump(20);
+    ASSERT_EQ(System().WindowFromPoint(System().CursorPos()), surface);
+
+    const WholePixelRect shown = Desktop().ScreenRect(window, "");
+    Desktop().MovePointerOutOfEveryWindow(
+        {shown.Left + shown.Width + 40, shown.Top + shown.Height + 40});
+    Desktop().Pump(20);
+    for (int poll = 0; poll < 3; ++poll) {
+        const WindowHandle under = System().WindowFromPoint(System().CursorPos());
+        EXPECT_NE(under, surface) << "poll " << poll;
+        EXPECT_NE(under, window.Handle()) << "poll " << poll;
+    }
+
+    Desktop().MoveCursor(Centre(window, "rec"));
+    Desktop().Pump(20);
+    EXPECT_EQ(System().WindowFromPoint(System().CursorPos()), surface) << "back over it";
+}
+
 // ---------------------------------------------------------------------------
 // Message boxes
 

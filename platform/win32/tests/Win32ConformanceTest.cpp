@@ -232,6 +232,8 @@ public:
     }
 
     void MoveCursor(ScreenPoint point) override { SetCursorPos(point.X, point.Y); }
+    // Windows always knows where the pointer is.
+    void MovePointerOutOfEveryWindow(ScreenPoint to) override { SetCursorPos(to.X, to.Y); }
 
     void WhenMenuOpens(MenuAction action) override {
         WhenModalWindowShows(L"#32768", [action](HWND) {
