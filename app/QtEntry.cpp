@@ -2,24 +2,29 @@
 //
 // Ponderix takes no command line: Qt is given only the program's name, so
 // that no argument can change the windows (-reverse, -platform, -style ...).
-// Without a display it can open, it says so in one line and ends with 1,
-// rather than with Qt's abort.
+// When it cannot start on a graphical display it says so in one line, and why
+// (StartFailure.h), and ends with 1, rather than with Qt's abort.
 #include <QApplication>
 #include <QByteArray>
 #include <QString>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/Main.h"
+#include "app/StartFailure.h"
 #include "platform/qt/QtWindowSystem.h"
 
 namespace {
 
-// The name desktops link the running program to its installed desktop entry by.
+using ponderix::app::NamedDisplays;
+
+// The name desktops link the running program to its installed desktop entry
+// by; on Wayland it is the window's application id.
 constexpr const char* DesktopEntry = "example.tarnwick.Ponderix";
 
 std::string Environment(const char* name) {
@@ -27,52 +32,63 @@ std::string Environment(const char* name) {
     return value != nullptr ? value : "";
 }
 
-// Whether Qt will look for an X display and nothing else: it does unless
-// QT_QPA_PLATFORM names other platforms (a list separated by ';', each
-// "name:options").
-bool NeedsXDisplay() {
-    const std::string platforms = Environment("QT_QPA_PLATFORM");
-    if (platforms.empty()) {
-        return Environment("WAYLAND_DISPLAY").empty() && Environment("WAYLAND_SOCKET").empty();
-    }
-    std::string_view rest = platforms;
-    while (!rest.empty()) {
-        const std::string_view entry = rest.substr(0, rest.find(';'));
-        rest.remove_prefix(std::min(rest.size(), entry.size() + 1));
-        if (entry.substr(0, entry.find(':')) != "xcb") {
-            return false;
-        }
-    }
-    return true;
-}
-
-[[noreturn]] void NoDisplay(const std::string& why) {
-    std::fprintf(stderr, "ponderix: needs a graphical display, and %s\n", why.c_str());
+[[noreturn]] void SayAndEnd(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
     std::fflush(stderr);
     // Qt is half made: nothing of it may run its clean-up.
     std::_Exit(1);
 }
 
-// What Qt says while the application is made is held back: when it then
-// finds no display it can open, only the one line of NoDisplay is shown.
+// While the application is made, what Qt says is held back, and what its
+// libraries write to the standard error stream themselves; when it then
+// cannot start, only the one line is shown, with the reasons in it.
+NamedDisplays g_Displays;
+std::unique_ptr<ponderix::app::HeldErrorStream> g_HeldStream;
 std::vector<std::pair<QtMsgType, QString>> g_HeldMessages;
 QtMessageHandler g_QtHandler = nullptr;
 
-void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type == QtFatalMsg) {
-        const std::string display = Environment("DISPLAY");
-        NoDisplay(display.empty()
-                      ? "none could be opened"
-                      : "the one named by DISPLAY (" + display + ") could not be opened");
+[[noreturn]] void CannotStart(const QString& last) {
+    std::vector<std::string> reasons;
+    const std::string written = g_HeldStream != nullptr ? g_HeldStream->Release() : std::string();
+    std::string_view rest = written;
+    while (!rest.empty()) {
+        const std::string_view line = rest.substr(0, rest.find('\n'));
+        rest.remove_prefix(std::min(rest.size(), line.size() + 1));
+        reasons.emplace_back(line);
     }
+    for (const auto& [type, message] : g_HeldMessages) {
+        reasons.push_back(message.toStdString());
+    }
+    reasons.push_back(last.toStdString());
+    const ponderix::app::DisplaysThere there{
+        ponderix::app::XDisplayAnswers(g_Displays.X),
+        g_Displays.WaylandSocket ||
+            ponderix::app::WaylandDisplayAnswers(g_Displays.Wayland, g_Displays.RuntimeFolder)};
+    SayAndEnd(ponderix::app::StartFailureLine(g_Displays, there, reasons));
+}
+
+QString Formatted(const QMessageLogContext& context, const QString& message) {
     const QString category =
         context.category != nullptr ? QString::fromUtf8(context.category) : QString();
-    g_HeldMessages.emplace_back(type, category.isEmpty() || category == QLatin1String("default")
-                                          ? message
-                                          : category + QLatin1String(": ") + message);
+    return category.isEmpty() || category == QLatin1String("default")
+               ? message
+               : category + QLatin1String(": ") + message;
+}
+
+void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    // Qt's Wayland plugin ends the program itself (_exit) once it has said
+    // that its connection broke: the line has to come first.
+    const bool waylandGone = message.startsWith(QLatin1String("The Wayland connection"));
+    if (type == QtFatalMsg || waylandGone) {
+        CannotStart(Formatted(context, message));
+    }
+    g_HeldMessages.emplace_back(type, Formatted(context, message));
 }
 
 void PassHeldMessages() {
+    const std::string written = g_HeldStream->Release();
+    g_HeldStream.reset();
+    std::fputs(written.c_str(), stderr);
     qInstallMessageHandler(g_QtHandler);
     for (const auto& [type, message] : g_HeldMessages) {
         const QMessageLogContext context;
@@ -88,14 +104,18 @@ void PassHeldMessages() {
 }  // namespace
 
 int main(int /*argc*/, char* argv[]) {
-    if (NeedsXDisplay() && Environment("DISPLAY").empty()) {
-        NoDisplay("none is set (DISPLAY and WAYLAND_DISPLAY are empty)");
+    g_Displays = NamedDisplays::From(Environment);
+    if (g_Displays.NoneNamed()) {
+        SayAndEnd(
+            "ponderix: needs a graphical display, and none is set (DISPLAY and WAYLAND_DISPLAY "
+            "are empty)");
     }
     // QApplication keeps a reference to the count: it lives as long as main.
     char name[] = "ponderix";
     int argumentCount = 1;
     char* arguments[] = {argv[0] != nullptr ? argv[0] : name, nullptr};
     QGuiApplication::setDesktopFileName(QString::fromLatin1(DesktopEntry));
+    g_HeldStream = std::make_unique<ponderix::app::HeldErrorStream>();
     g_QtHandler = qInstallMessageHandler(HoldMessage);
     QApplication application(argumentCount, arguments);
     PassHeldMessages();

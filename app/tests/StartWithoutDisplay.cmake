@@ -1,6 +1,7 @@
 # The real program started where it has no display to open: each case must end
 # with exit code 1 and one line on the standard error stream that says it
-# needs a graphical display, and write nothing else.
+# needs a graphical display, and write nothing else, whatever Qt's platform
+# plugins and the libraries they load would say themselves.
 # Run as: cmake -DPROGRAM=<ponderix> -P StartWithoutDisplay.cmake
 cmake_minimum_required(VERSION 3.25)
 
@@ -16,6 +17,8 @@ set(cases
     "an X display nobody serves|DISPLAY=:${number}"
     "the X platform asked for, no display|QT_QPA_PLATFORM=xcb"
     "only a Wayland display that is not there|WAYLAND_DISPLAY=ponderix-missing-${number}"
+    "a Wayland display and an X display, neither there|WAYLAND_DISPLAY=ponderix-missing-${number}|DISPLAY=:${number}"
+    "a Wayland session that names no display|XDG_SESSION_TYPE=wayland|XDG_RUNTIME_DIR=${CMAKE_CURRENT_LIST_DIR}"
 )
 set(failures "")
 foreach(case IN LISTS cases)
