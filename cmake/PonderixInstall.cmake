@@ -95,6 +95,8 @@ and height for the next start.")
     # Tahoma and MS Sans Serif read by path.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-dejavu-core, fonts-wine")
+    # Qt's Wayland platform: native on a Wayland session, Xwayland without it.
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
     set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 elseif(PONDERIX_BACKEND STREQUAL "win32")
     # Windows' own editors want CR LF line ends.
