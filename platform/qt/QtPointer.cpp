@@ -191,7 +191,8 @@ bool PointerTracker::eventFilter(QObject* watched, QEvent* event) {
                 // The window the pointer was in went from under it: what comes
                 // there instead tells the program so (an enter), if it is its.
                 if (widget->isWindow() && m_In != nullptr && widget->windowHandle() == m_In &&
-                    (event->type() == QEvent::Hide || widget->isMinimized())) {
+                    (event->type() == QEvent::Hide ||
+                     (event->spontaneous() && widget->isMinimized()))) {
                     Left(m_In);
                     break;
                 }

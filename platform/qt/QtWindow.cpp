@@ -62,13 +62,27 @@ protected:
         }
     }
 
+    // Whether the window is minimised. On X11 the window manager's own word
+    // (WM_STATE), not Qt's: Qt says minimised as soon as the program asks,
+    // also where the window manager then does not minimise (sway's, through
+    // Xwayland), and the owned windows would hide for nothing.
     void changeEvent(QEvent* event) override {
         QWidget::changeEvent(event);
         if (QtWindow* window = Window;
-            window != nullptr && event->type() == QEvent::WindowStateChange) {
+            window != nullptr && event->type() == QEvent::WindowStateChange && !OnX11()) {
             FromEventLoop(
                 [window, minimised = isMinimized()] { window->MinimisedChanged(minimised); });
         }
+    }
+
+    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override {
+        if (QtWindow* window = Window; window != nullptr) {
+            if (const std::optional<bool> iconic = IconicChange(eventType, message, *this)) {
+                FromEventLoop(
+                    [window, minimised = *iconic] { window->MinimisedChanged(minimised); });
+            }
+        }
+        return QWidget::nativeEvent(eventType, message, result);
     }
 
     // A window without a frame moves by its bare background, as by a title

@@ -2,6 +2,7 @@
 
 #include <xcb/xcb.h>
 
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QWidget>
 #include <cstdlib>
@@ -57,7 +58,36 @@ bool HasState(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t stat
     return false;
 }
 
+// ICCCM's WM_STATE: its first word is the state, 3 for iconic.
+constexpr std::uint32_t IconicState = 3;
+
 }  // namespace
+
+std::optional<bool> IconicChange(const QByteArray& eventType, void* message,
+                                 const QWidget& window) {
+    xcb_connection_t* connection = Connection();
+    if (connection == nullptr || message == nullptr || eventType != "xcb_generic_event_t") {
+        return std::nullopt;
+    }
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7F) != XCB_PROPERTY_NOTIFY) {
+        return std::nullopt;
+    }
+    const auto* change = static_cast<const xcb_property_notify_event_t*>(message);
+    static const xcb_atom_t wmState = Atom(connection, "WM_STATE");
+    if (change->atom != wmState || wmState == XCB_ATOM_NONE ||
+        change->window != static_cast<xcb_window_t>(window.internalWinId())) {
+        return std::nullopt;
+    }
+    const std::unique_ptr<xcb_get_property_reply_t, FreeReply> reply(xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, change->window, wmState, wmState, 0, 2),
+        nullptr));
+    if (reply == nullptr || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4) {
+        return false;  // withdrawn: not iconic
+    }
+    const auto* words = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+    return words[0] == IconicState;
+}
 
 bool OnX11() {
     return Connection() != nullptr;

@@ -3,6 +3,9 @@
 // the application does not run on X11.
 #pragma once
 
+#include <optional>
+
+class QByteArray;
 class QWidget;
 
 namespace ponderix::platform::qt {
@@ -11,6 +14,11 @@ namespace ponderix::platform::qt {
 bool OnX11();
 // Whether it is a client of a Wayland compositor (Qt's wayland platforms).
 bool OnWayland();
+
+// When the event is the window manager's change of a top-level window's
+// WM_STATE: whether the window is now iconic (minimised). Nothing otherwise,
+// and nothing when the application does not run on X11.
+std::optional<bool> IconicChange(const QByteArray& eventType, void* message, const QWidget& window);
 
 // Shows a top-level widget that has no task-bar entry of its own: an owned
 // window. Qt marks only tool windows so, and a tool window is no dialog. The
