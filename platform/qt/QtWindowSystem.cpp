@@ -64,8 +64,22 @@ QtWindowSystem::QtWindowSystem()
     if (QApplication::instance() == nullptr) {
         throw PlatformError("the Qt window system needs a QApplication first");
     }
+    // A native window made for one widget (an owned window's, to mark it off
+    // the task bar) would otherwise make every widget beside it native too:
+    // every control of the owner a window of its own, and the pointer's every
+    // move from one control to another a crossing out of the owner.
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     m_HandCursor = LoadHandCursor();
     InstallAccessibleFactory();
+    if (OnWayland()) {
+        // Qt's Wayland platform asks the compositor to activate the window
+        // with the focus whenever the focus moves within the program. A
+        // compositor that minimises a window hands the focus to what is left
+        // (its About window), and Qt then asked for the minimised window
+        // back: KWin restored it at once. The program asks for activation
+        // itself where it shows a window.
+        QObject::disconnect(qApp, &QGuiApplication::focusObjectChanged, qApp, nullptr);
+    }
     m_Pointer = std::make_unique<PointerTracker>(
         PointerTracker::Desktop{[] { return QCursor::pos(); },
                                 [](QPoint global) { return QApplication::widgetAt(global); }});
