@@ -12,7 +12,13 @@ PONDERIX_BUILD_PACKAGES=(
 # A virtual display, a window manager and a task bar on it (a desktop as users
 # have one), and the tools that drive the program on it like a user.
 PONDERIX_DISPLAY_PACKAGES=(
-    xvfb x11-utils xdotool imagemagick xclip procps openbox tint2 wmctrl
+    xvfb x11-utils xdotool imagemagick xclip procps openbox tint2 wmctrl xauth
+)
+# The desktops people run, for scripts/e2e-desktops: X11 window managers
+# (Xfce's, KDE's, GNOME's) in D-Bus sessions of their own, Wayland compositors
+# (wlroots', KDE's) with their Xwayland, and Qt's Wayland platform.
+PONDERIX_DESKTOP_PACKAGES=(
+    dbus xfwm4 xfconf kwin-x11 mutter sway xwayland kwin-wayland qt6-wayland python3 xauth
 )
 # The Windows build: the mingw-w64 cross compilers (POSIX threads), GoogleTest's
 # sources to build for Windows, Wine and the fonts its windows ask for, and the
@@ -27,7 +33,7 @@ PONDERIX_WINDOWS_PACKAGES=(
 PONDERIX_TEST_PACKAGES=(
     libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
     at-spi2-core python3-pyatspi dbus
-    "${PONDERIX_DISPLAY_PACKAGES[@]}"
+    "${PONDERIX_DISPLAY_PACKAGES[@]}" "${PONDERIX_DESKTOP_PACKAGES[@]}"
 )
 # Making the two packages (scripts/package): dpkg-shlibdeps and dpkg-buildflags
 # for the .deb, the Windows build for the zip.
@@ -118,10 +124,11 @@ until_true() {
 
 # start_virtual_display [WIDTHxHEIGHT] starts Xvfb on a free display number
 # (1024 x 768 unless given, 24-bit, 96 dpi), exports DISPLAY and stops the
-# server when the calling script exits.
+# server when the calling script exits. The numbers tried start at
+# PONDERIX_DISPLAY_FROM (99), so that scripts run side by side take apart.
 start_virtual_display() {
     local size=${1:-1024x768}
-    local number=99
+    local number=${PONDERIX_DISPLAY_FROM:-99}
     while [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ]; do
         number=$((number + 1))
     done
