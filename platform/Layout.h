@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <variant>
 
@@ -22,6 +23,16 @@
 namespace ponderix::platform {
 
 inline constexpr int NoIndex = -1;  // a control that is not part of a control array
+
+// "lblName(0)" for an element of a control array, "lblBMI" otherwise: the key
+// under which a window files a control for IWindow::Control.
+inline std::string ControlKey(std::string_view name, int index) {
+    std::string key(name);
+    if (index != NoIndex) {
+        key += '(' + std::to_string(index) + ')';
+    }
+    return key;
+}
 
 struct TwipRect {
     int Left = 0;

@@ -1,8 +1,8 @@
 #include "platform/core/CoreControls.h"
 
 #include "platform/Error.h"
-#include "platform/LayoutSupport.h"
 #include "platform/core/CoreWindow.h"
+#include "platform/core/LayoutSupport.h"
 #include "platform/core/WindowSystemBase.h"
 
 namespace ponderix::platform::core {

@@ -5,9 +5,9 @@
 #include <utility>
 
 #include "platform/Error.h"
-#include "platform/HiddenPictureBox.h"
-#include "platform/LayoutSupport.h"
 #include "platform/core/CoreUserControlHost.h"
+#include "platform/core/HiddenPictureBox.h"
+#include "platform/core/LayoutSupport.h"
 #include "platform/core/WindowSystemBase.h"
 
 namespace ponderix::platform::core {

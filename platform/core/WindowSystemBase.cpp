@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/LayoutSupport.h"
 #include "platform/core/CoreWindow.h"
+#include "platform/core/LayoutSupport.h"
 
 namespace ponderix::platform::core {
 

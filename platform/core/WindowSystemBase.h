@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/PictureCache.h"
-#include "platform/UserControlRegistry.h"
 #include "platform/WindowSystem.h"
+#include "platform/core/PictureCache.h"
+#include "platform/core/UserControlRegistry.h"
 
 namespace ponderix::platform::core {
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/core/LayoutSupport.h"
 #include "platform/fake/FakeWindowSystem.h"
 
 namespace ponderix::platform::fake {

@@ -29,6 +29,8 @@
 #include "platform/core/CoreUserControlHost.h"
 #include "platform/core/CoreWindow.h"
 #include "platform/core/WindowSystemBase.h"
+#include "platform/fake/FakePopupMenu.h"
+#include "platform/fake/FakeSettingsStore.h"
 
 namespace ponderix::platform::fake {
 
@@ -39,27 +41,6 @@ class FakeUserControlHost;
 struct RecordedMessage {
     std::string Prompt;
     std::string Caption;
-};
-
-struct RecordedMenu {
-    std::vector<std::pair<unsigned, std::string>> Items;  // (id, text) in menu order
-    bool Tracked = false;
-    ScreenPoint TrackedAt;
-    WindowHandle Owner = 0;
-    bool Destroyed = false;
-};
-
-// What the user does while a popup menu is open.
-struct MenuAction {
-    enum class Kind : std::uint8_t {
-        Choose,   // clicks the item with that identifier
-        Return,   // presses Return with no item highlighted
-        Escape,   // presses Escape
-        PressAt,  // presses the left button at a screen point outside the menu
-    };
-    Kind What = Kind::Escape;
-    unsigned Id = 0;
-    ScreenPoint At;
 };
 
 class FakeWindowSystem final : public core::WindowSystemBase {
@@ -181,7 +162,6 @@ protected:
     std::unique_ptr<core::Window> MakeWindow(const WindowSpec& layout) override;
 
 private:
-    class SettingsStore;
     struct ForeignWindow {
         WindowHandle Handle = 0;
         WholePixelRect Rect;
@@ -207,129 +187,8 @@ private:
     bool m_RecordingAccessibleEvents = false;
     std::map<SettingsKey, std::string> m_StoredSettings;
     std::string m_DamagedStore;
-    std::unique_ptr<SettingsStore> m_Settings;
+    std::unique_ptr<FakeSettingsStore> m_Settings;
     std::map<std::string, int, std::less<>> m_Faults;
-};
-
-// The fake's window, for tests: its state on the virtual screen and what the
-// user does to it.
-class FakeWindow final : public core::Window {
-public:
-    FakeWindow(FakeWindowSystem& system, const WindowSpec& layout);
-    ~FakeWindow() override;
-
-    // The fake window behind a window of the fake window system.
-    static FakeWindow& Of(IWindow& window) { return dynamic_cast<FakeWindow&>(window); }
-
-    FakeWindowSystem& System() const { return m_System; }
-    // Shown, not minimised, and no owner up the chain minimised.
-    bool IsVisibleOnScreen() const;
-    int ShowCount() const { return m_ShowCount; }
-    WholePixelRect ScreenRect() const { return OuterRect(); }
-
-    // What a user does: restore from the task bar, close with the close box,
-    // change the inner size (a window whose border allows it).
-    void Restore() { MinimisedChanged(false); }
-    void CloseByUser() { ClosedByUser(); }
-    void SetInnerSize(int width, int height);
-    // The user moves the window to a screen of that scale: the window keeps
-    // its size in twips, and so does every control in it.
-    void MoveToScreenOfScale(float scale);
-
-    float TwipsPerPixel() const override { return m_TwipsPerPixel; }
-
-    // The user clicks a label, an image or an option button.
-    void ClickControl(std::string_view name, int index = NoIndex);
-
-    FakeUserControlHost& UserControlHost(std::string_view name, int index = NoIndex);
-    // The deepest windowed control (or the window) under a point of the screen.
-    WindowHandle HitTest(ScreenPoint point) const;
-    // Screen position of a container's origin ("" = the window's inner area).
-    ScreenPoint ContainerOrigin(std::string_view container) const;
-
-    // The control with the keyboard focus, for the fake's controls.
-    const core::VisibleControl* FocusedControl() const { return m_Focus; }
-    void SetFocusedControl(const core::VisibleControl* control) { m_Focus = control; }
-
-protected:
-    std::unique_ptr<core::Label> MakeLabel(const core::ControlArgs& args) override;
-    std::unique_ptr<core::TextBox> MakeTextBox(const core::ControlArgs& args) override;
-    std::unique_ptr<core::ListBox> MakeListBox(const core::ControlArgs& args) override;
-    std::unique_ptr<core::OptionButton> MakeOptionButton(const core::ControlArgs& args) override;
-    std::unique_ptr<core::Frame> MakeFrame(const core::ControlArgs& args) override;
-    std::unique_ptr<core::Image> MakeImage(const core::ControlArgs& args) override;
-    std::unique_ptr<core::UserControlHost> MakeUserControl(
-        const core::ControlArgs& args, const UserControlClass& userControlClass) override;
-
-    WindowHandle NativeHandle() const override { return m_Handle; }
-    WholePixelRect InnerRect() const override { return {0, 0, m_InnerWidth, m_InnerHeight}; }
-    WholePixelRect OuterRect() const override {
-        return {m_Origin.X, m_Origin.Y, m_InnerWidth, m_InnerHeight};
-    }
-    WholePixelRect WorkArea() const override {
-        return {0, 0, FakeWindowSystem::ScreenWidth, FakeWindowSystem::ScreenHeight};
-    }
-    void MoveTo(int left, int top) override { m_Origin = {left, top}; }
-    void MakeOwned(core::Window& /*owner*/) override {}
-    void ShowNative(bool again) override;
-    void MinimiseNative() override { MinimisedChanged(true); }
-    void HideWithOwner(bool /*hidden*/) override {}
-    void DestroyNative() override { m_System.RemoveFromScreen(this); }
-
-private:
-    friend class FakeWindowSystem;
-
-    FakeWindowSystem& m_System;
-    WindowHandle m_Handle;
-    float m_TwipsPerPixel;
-    int m_InnerWidth;
-    int m_InnerHeight;
-    ScreenPoint m_Origin;
-    int m_ShowCount = 0;
-    const core::VisibleControl* m_Focus = nullptr;
-};
-
-// The surface of a user control on a fake window.
-class FakeUserControlHost final : public core::UserControlHost {
-public:
-    FakeUserControlHost(const core::ControlArgs& args, const UserControlClass& userControlClass);
-
-    // What the user does with the mouse: each moves the cursor to the point on
-    // the surface (in twips) first, then delivers the notification.
-    void MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
-    void MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
-    void MouseUp(std::int16_t button, std::int16_t shift, float x, float y);
-    // The click and double click notifications alone.
-    void Click() { Instance().UserControl_Click(); }
-    void DblClick() { SurfaceDoubleClick(); }
-    // A left click in the middle, as the desktop delivers it: move, down, up
-    // (which makes the click).
-    void ClickByUser();
-
-    // What the surface shows: the last picture drawn since the last clear.
-    Picture Face() const { return m_Face; }
-    int DrawCount() const { return m_DrawCount; }
-    ScreenPoint ScreenPointOf(float xTwips, float yTwips) const;
-    WholePixelRect ScreenRect() const;
-    WindowHandle SurfaceHandle() const { return m_Handle; }
-
-protected:
-    WindowHandle NativeHandle() const override { return m_Handle; }
-    void Raise() override {}
-    void Focus() override;
-    bool HasFocus() const override;
-    void Place(const WholePixelRect& /*rect*/) override {}
-    void ShowNative(bool /*visible*/) override {}
-    void EnableNative(bool /*enabled*/) override {}
-    void ClearNative() override { m_Face = {}; }
-    void DrawNative(const Picture& picture) override;
-
-private:
-    float Pixels(float twips) const { return m_Window.TwipsToPixels(twips); }
-
-    WindowHandle m_Handle;
-    Picture m_Face;
-    int m_DrawCount = 0;
 };
 
 // A timer on the virtual clock.
@@ -356,3 +215,8 @@ private:
 };
 
 }  // namespace ponderix::platform::fake
+
+// The windows and surfaces of the fake, for the tests that include this header
+// alone.
+#include "platform/fake/FakeUserControlHost.h"  // IWYU pragma: export
+#include "platform/fake/FakeWindow.h"           // IWYU pragma: export

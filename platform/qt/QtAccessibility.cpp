@@ -7,8 +7,9 @@
 #include <QWidget>
 #include <functional>
 
-#include "platform/qt/QtSupport.h"
-#include "platform/qt/QtWidgets.h"
+#include "platform/qt/QtControls.h"
+#include "platform/qt/QtConversions.h"
+#include "platform/qt/QtUserControlHost.h"
 
 namespace ponderix::platform::qt {
 namespace {

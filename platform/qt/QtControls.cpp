@@ -1,11 +1,151 @@
 #include "platform/qt/QtControls.h"
 
+#include <QFontMetrics>
+#include <QPainter>
+#include <cmath>
 #include <limits>
 
 #include "platform/core/CoreWindow.h"
 #include "platform/qt/QtWindowSystem.h"
 
 namespace ponderix::platform::qt {
+namespace {
+
+std::optional<QColor> BackOf(const ControlSpec& row) {
+    return row.BackColour ? std::optional<QColor>(ToQColor(*row.BackColour)) : std::nullopt;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Clickable widgets: labels and images
+
+void ClickableWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        m_Pressed = true;
+    }
+    event->accept();
+}
+
+void ClickableWidget::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    const bool clicked = m_Pressed && rect().contains(event->position().toPoint());
+    m_Pressed = false;
+    // A copy: the handler may unload the window, which clears OnClick.
+    const std::function<void()> onClick = OnClick;
+    if (clicked && onClick) {
+        FromEventLoop(onClick);
+    }
+}
+
+LabelWidget::LabelWidget(QWidget* parent, const ControlSpec& row)
+    : ClickableWidget(parent),
+      m_Text(DisplayText(row.Caption)),
+      m_Fore(ToQColor(row.ForeColour)),
+      m_Back(BackOf(row)),
+      m_Border(row.Border),
+      m_Alignment(HorizontalAlignment(row.Alignment)),
+      m_WordWrap(!row.AutoSize) {}
+
+void LabelWidget::SetText(QString text) {
+    m_Text = std::move(text);
+    update();
+}
+
+void LabelWidget::SetFore(const QColor& colour) {
+    m_Fore = colour;
+    update();
+}
+
+QSize LabelWidget::FittedSize() const {
+    const QFontMetrics metrics(font());
+    const QSize text = metrics.size(0, m_Text.isEmpty() ? QStringLiteral(" ") : m_Text);
+    const int border = 2 * BorderWidth(m_Border);
+    const LineShift shift = WindowsLineShift(font());
+    const auto overstrike = static_cast<int>(std::ceil(Overstrike()));
+    return {(m_Text.isEmpty() ? 0 : text.width() + overstrike) + border,
+            text.height() + shift.Taller + border};
+}
+
+qreal LabelWidget::Overstrike() const {
+    const QFont& shown = font();
+    if (shown.styleStrategy() & QFont::NoAntialias || !DrawsBoldThin(shown)) {
+        return 0;
+    }
+    // As Windows makes a face bold: a pixel to the right at small sizes, a
+    // twelfth of the size at larger ones, in the screen's own pixels.
+    const qreal ratio = devicePixelRatioF();
+    const qreal device = std::max<qreal>(1, std::round(shown.pixelSize() * ratio / 12));
+    return device / ratio;
+}
+
+void LabelWidget::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    if (m_Back) {
+        painter.fillRect(rect(), *m_Back);
+    }
+    const QRect inside = DrawBorder(painter, rect(), m_Border);
+    painter.setClipRect(inside);
+    painter.setFont(font());
+    painter.setPen(m_Fore);
+    int flags = static_cast<int>(m_Alignment) | Qt::AlignTop;
+    if (m_WordWrap) {
+        flags |= Qt::TextWordWrap;
+    }
+    // The first baseline where Windows puts it.
+    const QRectF text = QRectF(inside).adjusted(0, WindowsLineShift(font()).Down, 0, 0);
+    painter.drawText(text, flags, m_Text);
+    if (const qreal overstrike = Overstrike(); overstrike > 0) {
+        painter.drawText(text.translated(overstrike, 0), flags, m_Text);
+    }
+}
+
+ImageWidget::ImageWidget(QWidget* parent, Picture picture)
+    : ClickableWidget(parent), m_Picture(std::move(picture)) {}
+
+void ImageWidget::paintEvent(QPaintEvent* /*event*/) {
+    if (!m_Picture.IsEmpty()) {
+        QPainter painter(this);
+        m_Shown.Draw(painter, QPointF(0, 0), m_Picture);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Frames
+
+FrameWidget::FrameWidget(QWidget* parent, const ControlSpec& row)
+    : QWidget(parent),
+      m_Caption(DisplayText(row.Caption)),
+      m_Fore(ToQColor(row.ForeColour)),
+      m_Back(BackOf(row)),
+      m_Border(row.Border) {}
+
+void FrameWidget::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    if (m_Back) {
+        painter.fillRect(rect(), *m_Back);
+    }
+    if (m_Border == Border::None) {
+        return;  // a panel without a border draws no caption either
+    }
+    // The caption sits on the top line, over a gap in it.
+    const QFontMetrics metrics(font());
+    DrawBorder(painter, rect().adjusted(0, metrics.height() / 2, 0, 0), m_Border);
+    if (!m_Caption.isEmpty()) {
+        const QRect caption(8, 0, metrics.horizontalAdvance(m_Caption) + 4, metrics.height());
+        painter.fillRect(caption,
+                         m_Back.value_or(ToQColor(Colour::System(SystemColour::ButtonFace))));
+        painter.setPen(m_Fore);
+        painter.setFont(font());
+        painter.drawText(caption, Qt::AlignCenter, m_Caption);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Placing and stacking
 
 // The property of a control's widget that says it is windowed.
 constexpr const char* WindowedProperty = "ponderixWindowed";

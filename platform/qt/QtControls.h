@@ -12,16 +12,109 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QRadioButton>
+#include <QWidget>
+#include <functional>
+#include <optional>
 #include <utility>
 
+#include "platform/Layout.h"
+#include "platform/Picture.h"
 #include "platform/core/CoreControls.h"
 #include "platform/qt/QtAccessibility.h"
-#include "platform/qt/QtSupport.h"
-#include "platform/qt/QtWidgets.h"
+#include "platform/qt/QtConversions.h"
+#include "platform/qt/QtDrawing.h"
+#include "platform/qt/QtFonts.h"
 
 namespace ponderix::platform::qt {
+
+// ---------------------------------------------------------------------------
+// The widgets of our own that labels, images and frames are made of: painted
+// as the layouts describe them. They know nothing of the window core: what the
+// user does reaches the control through a callback (OnClick), which the
+// control clears once its window is gone.
+
+// A widget that reports a click: a left press and a left release inside it.
+class ClickableWidget : public QWidget {
+public:
+    using QWidget::QWidget;
+
+    std::function<void()> OnClick;
+    // A screen reader's press (QtAccessibility.h).
+    std::function<void()> OnPress;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool m_Pressed = false;
+};
+
+// A label: plain text from the top, aligned left, centred or right, wrapped at
+// word boundaries (one line per line break when it sizes itself), cut off at
+// the bottom, over its colour or transparent, inside its border.
+class LabelWidget final : public ClickableWidget {
+public:
+    LabelWidget(QWidget* parent, const ControlSpec& row);
+
+    void SetText(QString text);
+    void SetFore(const QColor& colour);
+    // The size that shows the text on one line per line break, border included.
+    QSize FittedSize() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // Where the text is drawn a second time beside itself to be bold (a face
+    // whose bold outlines are no heavier than its regular ones): how far to
+    // the right, in Qt's pixels; 0 where it is not.
+    qreal Overstrike() const;
+
+    QString m_Text;
+    QColor m_Fore;
+    std::optional<QColor> m_Back;
+    Border m_Border;
+    Qt::Alignment m_Alignment;
+    bool m_WordWrap;
+};
+
+// An image: its picture at natural size from the top-left corner, clipped.
+class ImageWidget final : public ClickableWidget {
+public:
+    ImageWidget(QWidget* parent, Picture picture);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Picture m_Picture;
+    ShownPicture m_Shown;
+};
+
+// A frame: a panel filled with its colour; a border and the caption on its top
+// line only when it has a border. A press on it stays with it (it does not
+// reach the window behind, which a press on its bare background moves).
+class FrameWidget final : public QWidget {
+public:
+    FrameWidget(QWidget* parent, const ControlSpec& row);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
+
+private:
+    QString m_Caption;
+    QColor m_Fore;
+    std::optional<QColor> m_Back;
+    Border m_Border;
+};
+
+// ---------------------------------------------------------------------------
+// The controls
 
 // The widget a control of the row is made in: its frame's, or the window's.
 QWidget* ParentWidget(const core::ControlArgs& args);

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <optional>
 
-#include "platform/qt/QtSupport.h"
+#include "platform/qt/QtConversions.h"
 
 namespace ponderix::platform::qt {
 

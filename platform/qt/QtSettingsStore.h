@@ -1,7 +1,7 @@
 // The per-user settings store of the Linux build: one file per application in
 // the user's configuration folder ($XDG_CONFIG_HOME, else ~/.config), at
 // <application>/<application>.ini, one section per section, in the INI format
-// that QSettings reads and writes (platform/IniFile.h), so the files of earlier
+// that QSettings reads and writes (platform/settings/IniFile.h), so the files of earlier
 // builds stay readable and theirs read ours.
 //
 // How it reads and saves:

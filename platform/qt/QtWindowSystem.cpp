@@ -15,10 +15,10 @@
 #include "assets/Assets.h"
 #include "platform/core/CoreUserControlHost.h"
 #include "platform/qt/QtAccessibility.h"
+#include "platform/qt/QtConversions.h"
 #include "platform/qt/QtPointer.h"
 #include "platform/qt/QtPopupMenu.h"
 #include "platform/qt/QtSettingsStore.h"
-#include "platform/qt/QtSupport.h"
 #include "platform/qt/QtWindow.h"
 #include "platform/qt/X11Desktop.h"
 

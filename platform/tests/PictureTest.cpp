@@ -6,7 +6,7 @@
 
 #include "platform/Error.h"
 #include "platform/Picture.h"
-#include "platform/PictureCache.h"
+#include "platform/core/PictureCache.h"
 
 namespace ponderix::platform {
 namespace {

@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "platform/core/CoreWindow.h"
-#include "platform/win32/Native.h"
+#include "platform/win32/Win32Support.h"
 
 namespace ponderix::platform::win32::detail {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "platform/WindowSystem.h"
-#include "platform/win32/Native.h"
+#include "platform/win32/Win32Support.h"
 
 namespace ponderix::platform::win32::detail {
 

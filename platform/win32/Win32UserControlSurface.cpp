@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/FocusCue.h"
 #include "platform/core/CoreWindow.h"
+#include "platform/core/FocusCue.h"
 
 namespace ponderix::platform::win32::detail {
 namespace {

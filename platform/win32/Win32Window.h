@@ -11,8 +11,8 @@
 
 #include "platform/Picture.h"
 #include "platform/core/CoreWindow.h"
-#include "platform/win32/Native.h"
 #include "platform/win32/Win32Accessible.h"
+#include "platform/win32/Win32Support.h"
 
 namespace ponderix::platform::win32 {
 class Win32WindowSystem;

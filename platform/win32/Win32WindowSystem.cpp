@@ -14,10 +14,10 @@
 
 #include "platform/Error.h"
 #include "platform/core/CoreUserControlHost.h"
-#include "platform/win32/Native.h"
-#include "platform/win32/RegistrySettings.h"
 #include "platform/win32/Resources.h"
 #include "platform/win32/Win32PopupMenu.h"
+#include "platform/win32/Win32Settings.h"
+#include "platform/win32/Win32Support.h"
 #include "platform/win32/Win32Window.h"
 
 namespace ponderix::platform::win32 {

@@ -1,7 +1,7 @@
 #include "ui/testing/ProgramWindows.h"
 
 #include "controls/picture_button/PictureButton.h"
-#include "platform/LayoutSupport.h"
+#include "platform/Layout.h"
 #include "ui/info/AboutWindow.h"
 #include "ui/info/InfoLayouts.h"
 #include "ui/info/QuickHelpWindow.h"

@@ -1,7 +1,7 @@
 // The window-system contract on the fake window system: the fake must behave as
 // the real backends do, or the controllers' tests on it prove nothing.
-#include "platform/FocusCue.h"
-#include "platform/LayoutSupport.h"
+#include "platform/core/FocusCue.h"
+#include "platform/core/LayoutSupport.h"
 #include "platform/fake/FakeControls.h"
 #include "platform/fake/FakeWindowSystem.h"
 #include "platform/tests/conformance/Conformance.h"

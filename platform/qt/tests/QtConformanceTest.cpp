@@ -19,7 +19,7 @@
 #include <utility>
 
 #include "platform/qt/QtAccessibility.h"
-#include "platform/qt/QtSupport.h"
+#include "platform/qt/QtConversions.h"
 #include "platform/qt/QtWindowSystem.h"
 #include "platform/tests/conformance/Conformance.h"
 

@@ -31,7 +31,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/IniFile.h"
+#include "platform/settings/IniFile.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "ui/main/MainWindow.h"
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/qt/QtSupport.h"
+#include "platform/qt/QtConversions.h"
 #include "platform/qt/tests/QtTestSupport.h"
 
 namespace ponderix::platform::qt::testing {

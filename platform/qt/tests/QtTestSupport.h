@@ -14,8 +14,10 @@
 
 #include "assets/Assets.h"
 #include "controls/picture_button/PictureButton.h"
-#include "platform/LayoutSupport.h"
-#include "platform/qt/QtSupport.h"
+#include "platform/core/LayoutSupport.h"
+#include "platform/qt/QtConversions.h"
+#include "platform/qt/QtDrawing.h"
+#include "platform/qt/QtFonts.h"
 #include "platform/qt/QtWindowSystem.h"
 
 namespace ponderix::platform::qt::testing {

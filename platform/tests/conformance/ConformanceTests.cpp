@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/LayoutSupport.h"
+#include "platform/core/LayoutSupport.h"
 #include "platform/tests/conformance/Conformance.h"
 
 namespace ponderix::platform::conformance {

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/FocusCue.h"
+#include "platform/core/FocusCue.h"
 #include "platform/tests/conformance/Conformance.h"
 
 namespace ponderix::platform::conformance {

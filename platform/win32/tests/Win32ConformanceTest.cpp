@@ -3,7 +3,7 @@
 // buttons through the desktop's input queue, and reads what the native windows
 // show. It moves the display's one cursor and takes the focus: the test
 // program runs alone.
-#include "platform/win32/Native.h"  // windows.h, as the backend includes it
+#include "platform/win32/Win32Support.h"  // windows.h, as the backend includes it
 
 #include <oleacc.h>
 

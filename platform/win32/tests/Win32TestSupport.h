@@ -2,7 +2,7 @@
 // pump, and reading what the desktop really shows.
 #pragma once
 
-#include "platform/win32/Native.h"  // windows.h, as the backend includes it
+#include "platform/win32/Win32Support.h"  // windows.h, as the backend includes it
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include <string>
 
 #include "platform/Bitmap.h"
-#include "platform/LayoutSupport.h"
+#include "platform/core/LayoutSupport.h"
 #include "platform/win32/Win32WindowSystem.h"
 
 namespace ponderix::platform::win32::test {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/LayoutSupport.h"
+#include "platform/core/LayoutSupport.h"
 #include "platform/fake/FakeWindowSystem.h"
 #include "ui/Product.h"
 #include "ui/info/AboutWindow.h"
