@@ -8,9 +8,11 @@ cmake_minimum_required(VERSION 3.25)
 # itself and the standard library). A file belongs to the layer of the longest
 # folder that holds it; an include names the layer of the longest folder it
 # starts with.
-set(layers calc platform assets controls fake qt win32 ui app)
+set(layers calc platform core settings assets controls fake qt win32 ui app)
 set(folder_calc calc)
-set(folder_platform platform)
+set(folder_platform platform)        # its root: the window-system interface
+set(folder_core platform/core)       # the window core every backend is built on
+set(folder_settings platform/settings)
 set(folder_assets assets)
 set(folder_controls controls)
 set(folder_fake platform/fake)
@@ -19,15 +21,19 @@ set(folder_win32 platform/win32)
 set(folder_ui ui)
 set(folder_app app)
 
+# The interface knows nothing of the core beneath it, nor the windows and
+# controls of either: they see the interface alone.
 set(allowed_calc "")
 set(allowed_platform calc)
+set(allowed_core platform calc)
+set(allowed_settings "")
 set(allowed_assets platform)
 set(allowed_controls platform calc)
-set(allowed_fake platform assets calc)
-set(allowed_qt platform assets calc Qt X11)
-set(allowed_win32 platform assets calc Windows)
+set(allowed_fake platform core assets calc)
+set(allowed_qt platform core settings assets calc Qt X11)
+set(allowed_win32 platform core assets calc Windows)
 set(allowed_ui calc platform controls)
-set(allowed_app calc platform assets controls fake qt win32 ui Qt Windows)
+set(allowed_app calc platform core settings assets controls fake qt win32 ui Qt Windows)
 
 # Tests may also include the layers their programs link, but never a toolkit
 # their layer may not use.
