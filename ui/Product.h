@@ -12,8 +12,12 @@ inline constexpr std::string_view PublisherName = "Tarnwick";
 // A reserved name: it can never lead to someone else's site.
 inline constexpr std::string_view PublisherAddress = "https://tarnwick.example/";
 
-// Where the last weight and height are kept between runs.
+// Where the last weight and height are kept between runs: the settings of the
+// application ProductName, in this section, under these keys (on Linux in
+// <configuration folder>/Ponderix/Ponderix.ini, SettingsFilePath's).
 inline constexpr std::string_view SettingsSection = "Settings";
+inline constexpr std::string_view WeightKey = "Weight";
+inline constexpr std::string_view HeightKey = "Height";
 
 // The platform's standard dialog font, which every window gives the controls
 // that have no font of their own.

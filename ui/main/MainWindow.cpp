@@ -61,8 +61,8 @@ std::vector<std::string> SaveMessages(const platform::SaveOutcome& outcome) {
         return std::find(outcome.NotSaved.begin(), outcome.NotSaved.end(), key) !=
                outcome.NotSaved.end();
     };
-    const bool weight = notSaved("Weight");
-    const bool height = notSaved("Height");
+    const bool weight = notSaved(WeightKey);
+    const bool height = notSaved(HeightKey);
     if (weight && !height) {
         messages.emplace_back(MainWindow::WeightNotSavedMessage);
     } else if (height && !weight) {
@@ -125,8 +125,8 @@ void MainWindow::Form_Load() {
     for (int row = 0; row < calc::HeightTable::RowCount; ++row) {
         List1.AddItem(calc::HeightTable::Caption(row));
     }
-    Text1.SetText(GetSetting("Weight", DefaultWeight));
-    List1.SetListIndex(StoredHeightRow(GetSetting("Height", DefaultHeight)));
+    Text1.SetText(GetSetting(WeightKey, DefaultWeight));
+    List1.SetListIndex(StoredHeightRow(GetSetting(HeightKey, DefaultHeight)));
 
     auto& publisher = m_Window->Get<platform::ILabel>("lblName", 0);
     publisher.SetFontSize(17);
@@ -185,10 +185,10 @@ void MainWindow::SaveSettings() {
     try {
         const std::string weight = Text1.Text();
         const std::string height = StoredHeightText(List1.ListIndex());
-        const platform::Setting values[] = {{"Weight", weight}, {"Height", height}};
+        const platform::Setting values[] = {{WeightKey, weight}, {HeightKey, height}};
         outcome = m_System.Settings().SaveSettings(ProductName, SettingsSection, values);
     } catch (const platform::PlatformError&) {
-        outcome.NotSaved = {"Weight", "Height"};
+        outcome.NotSaved = {std::string(WeightKey), std::string(HeightKey)};
     }
     // The result stays on the screen; the user learns what will not be remembered.
     for (const std::string& message : SaveMessages(outcome)) {
