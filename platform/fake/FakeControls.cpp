@@ -1,11 +1,24 @@
 #include "platform/fake/FakeControls.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/fake/FakeUserControlHost.h"
 #include "platform/fake/FakeWindow.h"
 
 namespace ponderix::platform::fake {
+
+// The typed characters take the place of the selection; the caret ends after
+// them.
+void FakeTextBox::Type(std::string_view characters) {
+    const std::size_t start = std::min(m_Selection.first, m_Text.size());
+    const std::size_t length = std::min(m_Selection.second, m_Text.size() - start);
+    std::string typed = m_Text.substr(0, start);
+    typed.append(characters);
+    typed.append(m_Text, start + length);
+    m_Text = std::move(typed);
+    m_Selection = {start + characters.size(), 0};
+}
 
 // The controls a fake window is built of.
 std::unique_ptr<core::Label> FakeWindow::MakeLabel(const core::ControlArgs& args) {

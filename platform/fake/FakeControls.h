@@ -66,10 +66,7 @@ public:
     }
     void SelectAll() override { m_Selection = {0, m_Text.size()}; }
     // The user types characters over the selection.
-    void Type(std::string_view characters) {
-        m_Text.replace(m_Selection.first, m_Selection.second, characters);
-        m_Selection = {m_Selection.first + characters.size(), 0};
-    }
+    void Type(std::string_view characters);
 
     // The selected characters: (start, length).
     std::pair<std::size_t, std::size_t> Selection() const { return m_Selection; }
