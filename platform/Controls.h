@@ -74,6 +74,10 @@ public:
     // description tells a screen reader that it changed, so that it reads it.
     virtual std::string Description() const = 0;
     virtual void SetDescription(std::string_view description) = 0;
+    // What a screen reader calls the label in place of its caption (a result
+    // said with its meaning, in a sentence); "" gives it its caption back.
+    // Setting it tells a screen reader, as a caption does.
+    virtual void SetSpokenName(std::string_view name) = 0;
 
     Event<> Click;
 };

@@ -77,6 +77,12 @@ enum class AccessibleRole : std::uint8_t {
     Pane,    // a user control whose design says nothing else
     Window,  // a window of the program's own
     Dialog,  // a fixed dialog
+    // What a window tells screen readers of itself (IWindow::Announce): read
+    // as a notification is, at once, wherever the focus is. No control has it.
+    Notification,
+    // Nothing a reader needs (a colour swatch beside its words, a control
+    // that another one covers): kept from screen readers.
+    Decoration,
 };
 
 struct FontSpec {

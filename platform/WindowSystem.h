@@ -74,6 +74,10 @@ public:
     // corner of the control when the keyboard (or a screen reader) clicked it.
     virtual ScreenPoint PopupPoint() = 0;
 
+    // Tells screen readers a text that the window has just shown (a result),
+    // at once and without moving the focus: they read it as a notification.
+    virtual void Announce(std::string_view text) = 0;
+
     // Raised when the window is first shown and whenever its inner size changes.
     Event<> Resize;
     // A key pressed in the window that its focused control does not take for
@@ -95,6 +99,9 @@ public:
     virtual void InsertItem(unsigned position, unsigned id, std::string_view text) = 0;
     // Opens the menu with its right edge at the point; either mouse button
     // chooses. Returns when the menu closes: the chosen identifier, or 0.
+    // Opened by the keyboard or a screen reader (the owner's Press), it opens
+    // on its first item, which a reader then says and Return chooses; opened
+    // by the mouse, on none.
     virtual unsigned Track(ScreenPoint at, const IWindow& owner) = 0;
 };
 

@@ -201,7 +201,13 @@ void Label::SetDescription(std::string_view description) {
 }
 
 std::string Label::OwnName() const {
-    return ShownText(m_Caption);
+    return m_SpokenName.empty() ? ShownText(m_Caption) : m_SpokenName;
+}
+
+void Label::SetSpokenName(std::string_view name) {
+    Check("Label.SetSpokenName");
+    m_SpokenName = name;
+    m_Window.CaptionChanged(*this);
 }
 
 bool Label::ClickWithoutMouse() {

@@ -171,6 +171,7 @@ public:
     void SetForeColour(Colour colour) override;
     std::string Description() const override;
     void SetDescription(std::string_view description) override;
+    void SetSpokenName(std::string_view name) override;
 
     std::string AccessibleDescription() const override { return m_Description; }
     bool ClickWithoutMouse() override;
@@ -192,6 +193,7 @@ private:
     std::string m_Caption;
     Colour m_ForeColour;
     std::string m_Description;
+    std::string m_SpokenName;
 };
 
 class TextBox : public VisibleOf<ITextBox> {

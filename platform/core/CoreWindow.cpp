@@ -544,6 +544,12 @@ VisibleControl* Window::DefaultButton() const {
     return nullptr;
 }
 
+void Window::Announce(std::string_view text) {
+    CheckLoaded(m_Layout.Name);
+    m_System.CheckOperation("Window.Announce", m_Layout.Name);
+    AnnounceNative(std::string(text));
+}
+
 ScreenPoint Window::PopupPoint() {
     CheckLoaded(m_Layout.Name);
     if (m_Pressing != nullptr) {

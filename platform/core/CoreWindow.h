@@ -43,6 +43,7 @@ public:
     bool IsLoaded() const final { return m_Loaded; }
     WindowHandle Handle() const final;
     ScreenPoint PopupPoint() final;
+    void Announce(std::string_view text) final;
 
     const WindowSpec& Layout() const { return m_Layout; }
     WindowSystemBase& System() const { return m_System; }
@@ -96,6 +97,10 @@ public:
     // Click alone, no mouse notification, and a popup it opens meanwhile
     // opens at the control (PopupPoint). False when it has no click.
     bool Press(VisibleControl& control);
+    // Whether the click being handled is a Press (keyboard, screen reader),
+    // and of which control.
+    bool IsPressing() const { return m_Pressing != nullptr; }
+    const VisibleControl* Pressing() const { return m_Pressing; }
     // The reachable default button, if any.
     VisibleControl* DefaultButton() const;
     // Focus cues show once the keyboard has been used in the window (Tab, or
@@ -153,6 +158,8 @@ protected:
     // Destroys the native window and its controls' (later, if a handler of
     // theirs is running); the controls were detached first.
     virtual void DestroyNative() = 0;
+    // Tells screen readers the text as the desktop's own notifications are.
+    virtual void AnnounceNative(const std::string& text) = 0;
     // The top-left corner of the inner area on the screen; by default that of
     // the whole window, which is right for a window without a frame.
     virtual ScreenPoint InnerOrigin() const;

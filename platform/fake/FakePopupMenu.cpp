@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/core/CoreWindow.h"
 #include "platform/fake/FakeWindowSystem.h"
 
 namespace ponderix::platform::fake {
@@ -23,6 +24,9 @@ unsigned FakePopupMenu::Track(ScreenPoint at, const IWindow& owner) {
     record.Tracked = true;
     record.TrackedAt = at;
     record.Owner = owner.Handle();
+    // Opened by the keyboard or a reader, it is on its first item.
+    const auto* core = dynamic_cast<const core::Window*>(&owner);
+    record.OnFirstItem = core != nullptr && core->IsPressing() && !record.Items.empty();
     const MenuAction action = m_System.NextMenuAction();
     switch (action.What) {
         case MenuAction::Kind::Choose:
@@ -32,6 +36,7 @@ unsigned FakePopupMenu::Track(ScreenPoint at, const IWindow& owner) {
             m_System.Post([system = &m_System, point = action.At] { system->ClickAt(point); });
             return 0;
         case MenuAction::Kind::Return:
+            return record.OnFirstItem ? record.Items.front().first : 0;
         case MenuAction::Kind::Escape:
             return 0;
     }

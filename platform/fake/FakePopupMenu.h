@@ -20,6 +20,7 @@ struct RecordedMenu {
     bool Tracked = false;
     ScreenPoint TrackedAt;
     WindowHandle Owner = 0;
+    bool OnFirstItem = false;  // opened by the keyboard or a reader
     bool Destroyed = false;
 };
 
@@ -27,7 +28,7 @@ struct RecordedMenu {
 struct MenuAction {
     enum class Kind : std::uint8_t {
         Choose,   // clicks the item with that identifier
-        Return,   // presses Return with no item highlighted
+        Return,   // presses Return: chooses the highlighted item, if any
         Escape,   // presses Escape
         PressAt,  // presses the left button at a screen point outside the menu
     };

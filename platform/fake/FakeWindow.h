@@ -74,6 +74,9 @@ protected:
     void MinimiseNative() override { MinimisedChanged(true); }
     void HideWithOwner(bool /*hidden*/) override {}
     void DestroyNative() override { m_System.RemoveFromScreen(this); }
+    void AnnounceNative(const std::string& text) override {
+        m_System.AccessibleEvent("announce " + text);
+    }
 
 private:
     friend class FakeWindowSystem;

@@ -112,7 +112,7 @@ public:
     void SetDecimalSeparator(std::string separator) { m_DecimalSeparator = std::move(separator); }
     int DoEventsCount() const { return m_DoEventsCount; }
     // What screen readers were told since RecordAccessibleEvents, in order:
-    // "name KEY", "description KEY". Not kept otherwise, so that long runs
+    // "name KEY", "description KEY", "announce TEXT". Not kept otherwise, so that long runs
     // measure the program and not the record.
     void RecordAccessibleEvents() { m_RecordingAccessibleEvents = true; }
     const std::vector<std::string>& AccessibleEvents() const { return m_AccessibleEvents; }

@@ -1,6 +1,8 @@
 #include "platform/qt/QtAccessibility.h"
 
 #include <QAccessibleWidget>
+#include <QListWidget>
+#include <QMenu>
 #include <QPointer>
 #include <QTimer>
 #include <QVariant>
@@ -28,9 +30,27 @@ std::function<void()> PressOf(QWidget* widget) {
     return nullptr;
 }
 
+bool IsDecoration(const QWidget& widget) {
+    const QVariant role = widget.property(RoleProperty);
+    return role.isValid() && static_cast<AccessibleRole>(role.toInt()) == AccessibleRole::Decoration;
+}
+
 class ControlAccessible final : public QAccessibleWidget {
 public:
     ControlAccessible(QWidget* widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
+
+    // The child widgets as Qt's own interface has them, less the decorations,
+    // which readers do not meet.
+    int childCount() const override { return static_cast<int>(Children().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const QWidgetList children = Children();
+        return index >= 0 && index < children.size()
+                   ? QAccessible::queryAccessibleInterface(children[index])
+                   : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child != nullptr ? static_cast<int>(Children().indexOf(child->object())) : -1;
+    }
 
     QStringList actionNames() const override {
         QStringList names = QAccessibleWidget::actionNames();
@@ -59,6 +79,18 @@ public:
     QStringList keyBindingsForAction(const QString& /*action*/) const override { return {}; }
 
 private:
+    QWidgetList Children() const {
+        QWidgetList children;
+        for (QObject* object : widget()->children()) {
+            auto* child = qobject_cast<QWidget*>(object);
+            if (child != nullptr && !child->isWindow() && qobject_cast<QMenu*>(child) == nullptr &&
+                !IsDecoration(*child)) {
+                children.append(child);
+            }
+        }
+        return children;
+    }
+
     bool CanPress() const {
         return (role() == QAccessible::Button || role() == QAccessible::Link) &&
                static_cast<bool>(PressOf(widget()));
@@ -127,6 +159,43 @@ void TellAccessibleDescription(QWidget& widget, const QString& description) {
     Heard(widget, QAccessible::DescriptionChanged);
 }
 
+namespace {
+
+class CurrentRowTeller final : public QObject {
+public:
+    explicit CurrentRowTeller(QListWidget& list) : QObject(&list), m_List(&list) {}
+
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn) {
+            // After Qt has told of the list itself.
+            QTimer::singleShot(0, this, [list = m_List] {
+                if (list != nullptr && list->hasFocus() && list->currentRow() >= 0) {
+                    QAccessibleEvent focus(list, QAccessible::Focus);
+                    focus.setChild(list->currentRow());
+                    QAccessible::updateAccessibility(&focus);
+                }
+            });
+        }
+        return false;
+    }
+
+private:
+    QPointer<QListWidget> m_List;
+};
+
+}  // namespace
+
+void TellCurrentRowOnFocus(QListWidget& list) {
+    list.installEventFilter(new CurrentRowTeller(list));
+}
+
+void TellAnnouncement(QWidget& widget, const QString& text) {
+    widget.hide();
+    widget.setAccessibleName(text);
+    widget.show();
+    Heard(widget, QAccessible::ObjectShow);
+}
+
 void SetAccessibleChangeListener(AccessibleChangeListener listener) {
     g_Listener = listener;
 }
@@ -153,6 +222,10 @@ QAccessible::Role ToQAccessibleRole(AccessibleRole role) {
             return QAccessible::Window;
         case AccessibleRole::Dialog:
             return QAccessible::Dialog;
+        case AccessibleRole::Notification:
+            return QAccessible::Notification;
+        case AccessibleRole::Decoration:
+            return QAccessible::NoRole;
         case AccessibleRole::Default:
         case AccessibleRole::Pane:
             return QAccessible::Pane;

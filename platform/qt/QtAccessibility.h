@@ -13,6 +13,7 @@
 
 #include "platform/Layout.h"
 
+class QListWidget;
 class QWidget;
 
 namespace ponderix::platform::qt {
@@ -23,6 +24,16 @@ void InstallAccessibleFactory();
 // The role the widget reports, kept on the widget.
 void SetAccessibleRole(QWidget& widget, AccessibleRole role);
 
+// A list that takes the focus tells screen readers its chosen row, as the
+// row it is on: Qt tells them only of the list, and they would not say the
+// height chosen until the choice moved.
+void TellCurrentRowOnFocus(QListWidget& list);
+
+// Shows the text on the widget (a notification of its window's, which no one
+// sees), so that a screen reader reads it now: one that comes into view is
+// read at once, wherever the focus is.
+void TellAnnouncement(QWidget& widget, const QString& text);
+
 // Sets the name or description and tells screen readers, also when it is the
 // same text again.
 void TellAccessibleName(QWidget& widget, const QString& name);
@@ -31,7 +42,8 @@ void TellAccessibleDescription(QWidget& widget, const QString& description);
 QAccessible::Role ToQAccessibleRole(AccessibleRole role);
 
 // For tests: hears of every change told (Qt passes them on only to a screen
-// reader that listens, which the off-screen platform has none of). Null: none.
+// reader that listens, which the off-screen platform has none of): names,
+// descriptions, and announcements (ObjectShow). Null: none.
 using AccessibleChangeListener = void (*)(QWidget& widget, QAccessible::Event what);
 void SetAccessibleChangeListener(AccessibleChangeListener listener);
 

@@ -259,6 +259,7 @@ QtListBox::QtListBox(const core::ControlArgs& args)
     const ControlSpec& row = args.Row;
     QListWidget& list = *m_Widget;
     list.setSelectionMode(QAbstractItemView::SingleSelection);
+    TellCurrentRowOnFocus(list);
     list.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list.setUniformItemSizes(true);
     QPalette palette = list.palette();

@@ -1,5 +1,6 @@
 #include "platform/qt/QtPopupMenu.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
@@ -8,6 +9,7 @@
 #include <QTimer>
 #include <optional>
 
+#include "platform/core/CoreWindow.h"
 #include "platform/qt/QtConversions.h"
 
 namespace ponderix::platform::qt {
@@ -80,13 +82,37 @@ void QtPopupMenu::InsertItem(unsigned position, unsigned id, std::string_view te
     }
 }
 
-unsigned QtPopupMenu::Track(ScreenPoint at, const IWindow& /*owner*/) {
+unsigned QtPopupMenu::Track(ScreenPoint at, const IWindow& owner) {
     // Not parented to the owner's widget: the owner may be unloaded, and its
     // widget deleted, while the menu is open.
     m_Menu->ensurePolished();
     const QSize size = m_Menu->sizeHint();
     m_Menu->PressedOutside.reset();
+    // Opened by the keyboard or a reader, on its first item, which a reader
+    // then says, with the menu named after the key that opened it.
+    const auto* core = dynamic_cast<const core::Window*>(&owner);
+    const bool keyboard = core != nullptr && core->IsPressing();
+    m_Menu->setTitle(keyboard ? ToQString(core->Pressing()->AccessibleName()) : QString());
+    if (keyboard && !m_Menu->actions().isEmpty()) {
+        QTimer::singleShot(0, m_Menu.get(), [menu = m_Menu.get()] {
+            if (menu->isVisible() && menu->activeAction() == nullptr) {
+                menu->setActiveAction(menu->actions().front());
+            }
+        });
+    }
     QAction* chosen = m_Menu->exec(QPoint(at.X - size.width(), at.Y));
+    // Closed without a choice, the keyboard is back where it was: a reader
+    // says so, as it says the key when the focus comes to it (Qt tells it
+    // nothing, the focus never having left the window). A choice opens a
+    // window, which a reader says instead.
+    if (keyboard && chosen == nullptr) {
+        QTimer::singleShot(0, qApp, [] {
+            if (QWidget* focused = QApplication::focusWidget()) {
+                QAccessibleEvent focus(focused, QAccessible::Focus);
+                QAccessible::updateAccessibility(&focus);
+            }
+        });
+    }
     if (m_Menu->PressedOutside) {
         ReplayClick(*m_Menu->PressedOutside);
     }

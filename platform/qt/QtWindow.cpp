@@ -267,6 +267,23 @@ void QtWindow::ShowWidget() {
     }
 }
 
+// A widget of no size that no one sees or clicks, in the window: a
+// notification that screen readers read when it comes into view.
+void QtWindow::AnnounceNative(const std::string& text) {
+    if (m_Widget == nullptr) {
+        return;
+    }
+    if (m_Announcement == nullptr) {
+        m_Announcement = new QWidget(m_Widget);
+        m_Announcement->setObjectName(QStringLiteral("ponderixAnnouncement"));
+        m_Announcement->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_Announcement->setFocusPolicy(Qt::NoFocus);
+        m_Announcement->setGeometry(0, 0, 1, 1);
+        SetAccessibleRole(*m_Announcement, AccessibleRole::Notification);
+    }
+    TellAnnouncement(*m_Announcement, ToQString(text));
+}
+
 // An owned window that goes while it is active hands the keyboard back to its
 // owner, as Windows does: without a window manager to do it, the owner would
 // take keys but never hear that it is active, and show no focus to the

@@ -66,6 +66,7 @@ protected:
     void MinimiseNative() override;
     void HideWithOwner(bool hidden) override;
     void DestroyNative() override;
+    void AnnounceNative(const std::string& text) override;
 
 private:
     friend class WindowWidget;
@@ -74,6 +75,8 @@ private:
 
     QtWindowSystem& m_QtSystem;
     QPointer<WindowWidget> m_Widget;
+    // What the window tells screen readers of itself, made at the first.
+    QPointer<QWidget> m_Announcement;
     bool m_HiddenWithOwner = false;
 };
 

@@ -436,14 +436,14 @@ public:
     NamedAccessible& operator=(const NamedAccessible&) = delete;
 
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        if (!IsSelf(child)) {
+        if (!IsSelf(child) || (!m_Anchor->IsGone() && m_Anchor->Self == nullptr)) {
             return m_Standard->get_accName(child, name);
         }
         *name = nullptr;
         return m_Anchor->IsGone() ? Gone : AnswerText(m_Anchor->Self->AccessibleName(), name);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
-        if (!IsSelf(child) || m_Anchor->IsGone() ||
+        if (!IsSelf(child) || m_Anchor->IsGone() || m_Anchor->Self == nullptr ||
             m_Anchor->Self->AccessibleDescription().empty()) {
             return m_Standard->get_accDescription(child, description);
         }
@@ -458,7 +458,8 @@ public:
             return Gone;
         }
         role->vt = VT_I4;
-        role->lVal = ToMsaaRole(m_Anchor->Self->Role());
+        role->lVal =
+            m_Anchor->Self != nullptr ? ToMsaaRole(m_Anchor->Self->Role()) : m_Anchor->FixedRole;
         return S_OK;
     }
 
@@ -584,7 +585,9 @@ std::vector<core::VisibleControl*> AccessibleChildren(const core::Window& window
                                                       std::string_view container) {
     std::vector<core::VisibleControl*> children;
     for (const core::Window::Entry& entry : window.Entries()) {
-        if (entry.Visible != nullptr && entry.Row->Container == container) {
+        // A decoration is kept from readers.
+        if (entry.Visible != nullptr && entry.Row->Container == container &&
+            entry.Visible->Role() != AccessibleRole::Decoration) {
             children.push_back(entry.Visible);
         }
     }
@@ -630,6 +633,13 @@ void AnswerForStandardControl(HWND hwnd, const std::shared_ptr<AccessibleAnchor>
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StandardControlProc)));
 }
 
+// NVDA and Narrator read an alert's text when it is raised; a reader that
+// keeps the object hears of its new name too.
+void TellAnnouncement(HWND hwnd) {
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd, OBJID_CLIENT, CHILDID_SELF);
+    NotifyWinEvent(EVENT_SYSTEM_ALERT, hwnd, OBJID_CLIENT, CHILDID_SELF);
+}
+
 void TellAccessibleChange(const core::VisibleControl& control, HWND container, bool name) {
     const DWORD event = name ? EVENT_OBJECT_NAMECHANGE : EVENT_OBJECT_DESCRIPTIONCHANGE;
     if (const HWND native = ToHwnd(control.NativeHandle())) {
@@ -661,6 +671,10 @@ long ToMsaaRole(AccessibleRole role) {
             return ROLE_SYSTEM_CLIENT;
         case AccessibleRole::Dialog:
             return ROLE_SYSTEM_DIALOG;
+        case AccessibleRole::Notification:
+            return ROLE_SYSTEM_ALERT;
+        case AccessibleRole::Decoration:
+            return ROLE_SYSTEM_WHITESPACE;
         case AccessibleRole::Default:
         case AccessibleRole::Pane:
             return ROLE_SYSTEM_PANE;
@@ -692,6 +706,8 @@ AccessibleRole FromMsaaRole(long role) {
             return AccessibleRole::Window;
         case ROLE_SYSTEM_DIALOG:
             return AccessibleRole::Dialog;
+        case ROLE_SYSTEM_ALERT:
+            return AccessibleRole::Notification;
         default:
             return AccessibleRole::Default;
     }

@@ -40,6 +40,9 @@ struct AccessibleAnchor {
     // A window's or a frame's: the controls it holds are its children.
     bool IsContainer = false;
     std::string ContainerName;
+    // An object that stands for no control (a window's announcement): its
+    // role; its name is its window's text.
+    long FixedRole = 0;
 
     bool IsGone() const { return Window == nullptr || !Window->IsLoaded(); }
     void Cut() {
@@ -49,7 +52,8 @@ struct AccessibleAnchor {
 };
 
 // The children of a container, in the order a reader meets them: the tab
-// order, then the controls without a tab index in layout order.
+// order, then the controls without a tab index in layout order; no
+// decoration among them.
 std::vector<core::VisibleControl*> AccessibleChildren(const core::Window& window,
                                                       std::string_view container);
 // A windowless control's child id in its container: its position there, from 1.
@@ -63,6 +67,11 @@ LRESULT AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam,
 // Makes a text box, list box or option button answer WM_GETOBJECT with the
 // desktop's object for its class, named and given its role by the core.
 void AnswerForStandardControl(HWND hwnd, const std::shared_ptr<AccessibleAnchor>& anchor);
+
+// Tells screen readers of a new text of a window's announcement (a static
+// text of no size that no one sees, answering WM_GETOBJECT through
+// AnswerForStandardControl as an alert), as they hear of an alert.
+void TellAnnouncement(HWND hwnd);
 
 // Tells screen readers that a control's name or description changed.
 void TellAccessibleChange(const core::VisibleControl& control, HWND container, bool name);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/Error.h"
+#include "platform/core/CoreWindow.h"
 
 namespace ponderix::platform::win32::detail {
 
@@ -41,6 +42,12 @@ unsigned PopupMenu::Track(ScreenPoint at, const IWindow& owner) {
     SetForegroundWindow(window);
     constexpr UINT Flags = TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTALIGN | TPM_RIGHTBUTTON;
     static_assert(Flags == 0x18A);
+    // From the keyboard, on its first item: the menu's own loop finds the
+    // arrow key in the queue as soon as it runs.
+    if (const auto* core = dynamic_cast<const core::Window*>(&owner);
+        core != nullptr && core->IsPressing()) {
+        PostMessageW(window, WM_KEYDOWN, VK_DOWN, 0);
+    }
     const BOOL chosen = TrackPopupMenu(m_Menu, Flags, at.X, at.Y, 0, window, nullptr);
     // Lets the owner's queue see a message, so that the next menu opens at once.
     PostMessageW(window, WM_NULL, 0, 0);

@@ -397,8 +397,33 @@ ScreenPoint Win32Window::InnerOrigin() const {
     return {origin.x, origin.y};
 }
 
+// A static text of no size that no one sees, in the window: an alert with the
+// text, which screen readers read when it is raised.
+void Win32Window::AnnounceNative(const std::string& text) {
+    if (m_Hwnd == nullptr) {
+        return;
+    }
+    if (m_Announcement == nullptr) {
+        m_Announcement = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0,
+                                         0, 0, 0, m_Hwnd, nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (m_Announcement == nullptr) {
+            throw PlatformError("the window '" + std::string(Layout().Name) +
+                                "' has no place for what it tells screen readers");
+        }
+        m_AnnouncementAnchor = std::make_shared<AccessibleAnchor>(
+            AccessibleAnchor{this, nullptr, false, {}, ToMsaaRole(AccessibleRole::Notification)});
+        AnswerForStandardControl(m_Announcement, m_AnnouncementAnchor);
+    }
+    SetWindowTextW(m_Announcement, Widen(text).c_str());
+    TellAnnouncement(m_Announcement);
+}
+
 void Win32Window::DestroyNative() {
     CutAccessible();
+    if (m_AnnouncementAnchor != nullptr) {
+        m_AnnouncementAnchor->Cut();
+    }
+    m_Announcement = nullptr;  // goes with the window
     if (m_Hwnd != nullptr) {
         DestroyWindow(m_Hwnd);  // and the controls' windows
     }

@@ -109,6 +109,7 @@ protected:
     void MinimiseNative() override;
     void HideWithOwner(bool hidden) override;
     void DestroyNative() override;
+    void AnnounceNative(const std::string& text) override;
     ScreenPoint InnerOrigin() const override;
 
 private:
@@ -137,6 +138,9 @@ private:
     Picture m_Picture;
     mutable ScaledPicture m_Shown;  // the background on this screen
     HWND m_SavedFocus = nullptr;
+    // What the window tells screen readers of itself, made at the first.
+    HWND m_Announcement = nullptr;
+    std::shared_ptr<AccessibleAnchor> m_AnnouncementAnchor;
 };
 
 // The dots per inch and scale of the screen a window of this backend lies on.

@@ -67,6 +67,15 @@ void PressAndRelease(QWidget* widget, QPoint global) {
 std::vector<std::string>* g_ReaderEvents = nullptr;
 
 void RecordReaderEvent(QWidget& widget, QAccessible::Event event) {
+    if (g_ReaderEvents != nullptr && event == QAccessible::ObjectShow) {
+        // An announcement: what a reader reads of it when it comes into view.
+        const QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(&widget);
+        if (shown != nullptr && shown->role() == QAccessible::Notification &&
+            shown->state().invisible == 0) {
+            g_ReaderEvents->push_back("announce " + shown->text(QAccessible::Name).toStdString());
+        }
+        return;
+    }
     const char* what = event == QAccessible::NameChanged          ? "name"
                        : event == QAccessible::DescriptionChanged ? "description"
                                                                   : nullptr;

@@ -94,7 +94,8 @@ public:
     // press may take effect once the desktop's events are pumped.
     virtual void PressByReader(IWindow& window, std::string_view key) = 0;
     // What screen readers were told of the window's controls since the last
-    // call, in order: "name KEY" and "description KEY".
+    // call, in order: "name KEY", "description KEY", and "announce TEXT" for
+    // what the window announced (IWindow::Announce).
     virtual std::vector<std::string> ReaderEvents(IWindow& window) = 0;
 
     // What the user does to a window from the desktop.

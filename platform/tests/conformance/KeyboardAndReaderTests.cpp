@@ -234,6 +234,28 @@ TEST_P(ConformanceTest, APopupOpensAtTheCursorForTheMouseAndAtTheButtonOtherwise
     EXPECT_EQ(window.PopupPoint(), System().CursorPos()) << "once the press is over";
 }
 
+// A menu the keyboard or a reader opens is on its first item, which a reader
+// says at once and Return chooses; one the mouse opens is on none.
+TEST_P(ConformanceTest, AMenuOpenedFromTheKeyboardOpensOnItsFirstItem) {
+    IWindow& window = ShownKeyboardWindow();
+    std::vector<unsigned> chosen;
+    ButtonOf(*m_Window, "btnGo").OnClick = [&] {
+        const auto menu = System().CreatePopupMenu();
+        menu->InsertItem(0, 1001, "Quick Help");
+        menu->InsertItem(1, 1000, "About");
+        chosen.push_back(menu->Track(window.PopupPoint(), window));
+    };
+    Desktop().WhenMenuOpens({MenuAction::Kind::Return});
+    Desktop().ClickAt(Centre(window, "btnGo"));
+    Desktop().Pump(50);
+    Tabs(3);
+    Desktop().WhenMenuOpens({MenuAction::Kind::Return});
+    Press(KeyCode::Space);
+    Desktop().Pump(50);
+    ButtonOf(*m_Window, "btnGo").OnClick = nullptr;
+    EXPECT_EQ(chosen, (std::vector<unsigned>{0, 1001})) << "the mouse's, then the keyboard's";
+}
+
 TEST_P(ConformanceTest, ScreenReadersLearnRolesAndNamesFromTheLayout) {
     IWindow& window = ShownKeyboardWindow();
     struct Case {
@@ -282,6 +304,25 @@ TEST_P(ConformanceTest, ScreenReadersAreToldOfEveryCaptionAndDescriptionSet) {
     EXPECT_EQ(Desktop().DescriptionOf(window, "lblHeading"), "Normal");
     EXPECT_EQ(heading.Description(), "Normal");
     EXPECT_EQ(Desktop().DescriptionOf(window, "lblLink"), "");
+}
+
+// A result shown is read at once, wherever the focus is, and the same text
+// again is read again.
+TEST_P(ConformanceTest, AnAnnouncementReachesScreenReadersWithItsTextAndMovesNoFocus) {
+    IWindow& window = ShownKeyboardWindow();
+    Tabs(2);
+    const std::string focused = Desktop().FocusedControl(window);
+    ASSERT_FALSE(focused.empty());
+    Desktop().ReaderEvents(window);
+    window.Announce("21.33, Normal. Weight for 22.5 BMI : 147.68 lbs");
+    window.Announce("21.33, Normal. Weight for 22.5 BMI : 147.68 lbs");
+    Desktop().Pump(50);
+    EXPECT_EQ(Desktop().ReaderEvents(window),
+              (Log{"announce 21.33, Normal. Weight for 22.5 BMI : 147.68 lbs",
+                   "announce 21.33, Normal. Weight for 22.5 BMI : 147.68 lbs"}));
+    EXPECT_EQ(Desktop().FocusedControl(window), focused);
+    window.Unload();
+    EXPECT_THROW(window.Announce("gone"), PlatformError);
 }
 
 TEST_P(ConformanceTest, AScreenReaderPressesButtonsAndLinksWithoutTheMouse) {

@@ -159,11 +159,17 @@ public:
         g_ReaderEvents.clear();
         m_Hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_DESCRIPTIONCHANGE, nullptr,
                                  &HearReaderEvent, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+        m_AlertHook = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, nullptr,
+                                      &HearReaderEvent, GetCurrentProcessId(), 0,
+                                      WINEVENT_OUTOFCONTEXT);
     }
 
     ~Win32Driver() override {
         if (m_Hook != nullptr) {
             UnhookWinEvent(m_Hook);
+        }
+        if (m_AlertHook != nullptr) {
+            UnhookWinEvent(m_AlertHook);
         }
         g_Pending.Act = nullptr;
         // A test whose last window went leaves the loop's quit request behind.
@@ -377,6 +383,10 @@ public:
         Pump(20);
         std::vector<std::string> told;
         for (const ReaderEvent& event : std::exchange(g_ReaderEvents, {})) {
+            if (event.Event == EVENT_SYSTEM_ALERT) {
+                told.push_back("announce " + AlertText(event));
+                continue;
+            }
             const std::string key = KeyOf(window, event);
             if (event.Object == OBJID_CLIENT && !key.empty()) {
                 told.push_back((event.Event == EVENT_OBJECT_NAMECHANGE ? "name " : "description ") +
@@ -429,6 +439,28 @@ private:
         reader.Child.lVal = child;
     }
 
+    // What a reader reads of an alert raised: the text of an object that is an
+    // alert, as NVDA checks before it speaks.
+    static std::string AlertText(const ReaderEvent& event) {
+        IAccessible* object = nullptr;
+        VARIANT child{};
+        VariantInit(&child);
+        if (FAILED(AccessibleObjectFromEvent(event.Window, event.Object, event.Child, &object,
+                                             &child)) ||
+            object == nullptr) {
+            return "(no object)";
+        }
+        VARIANT role{};
+        VariantInit(&role);
+        BSTR name = nullptr;
+        const bool alert = SUCCEEDED(object->get_accRole(child, &role)) && role.vt == VT_I4 &&
+                           role.lVal == ROLE_SYSTEM_ALERT;
+        object->get_accName(child, &name);
+        object->Release();
+        VariantClear(&child);
+        return alert ? FromBstr(name) : "(not an alert) " + FromBstr(name);
+    }
+
     // The control an event is about, by its window and child id.
     static std::string KeyOf(IWindow& window, const ReaderEvent& event) {
         for (const core::Window::Entry& entry : dynamic_cast<core::Window&>(window).Entries()) {
@@ -449,6 +481,7 @@ private:
     win32::Win32WindowSystem m_System;
     std::vector<SeenMessage> m_Messages;
     HWINEVENTHOOK m_Hook = nullptr;
+    HWINEVENTHOOK m_AlertHook = nullptr;
 };
 
 INSTANTIATE_TEST_SUITE_P(
