@@ -4,6 +4,12 @@
 // colours.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -14,6 +20,7 @@
 
 #include "app/Main.h"
 #include "calc/Bmi.h"
+#include "controls/picture_button/PictureButton.h"
 #include "platform/qt/QtWindowSystem.h"
 #include "ui/info/AboutWindow.h"
 #include "ui/info/QuickHelpWindow.h"
@@ -185,6 +192,40 @@ TEST_F(QtWindowsTest, ARealClickOnCalculateShowsTheResultAndSavesIt) {
     EXPECT_TRUE(lines.contains("[Settings]"));
     EXPECT_TRUE(lines.contains("Weight=140"));
     EXPECT_TRUE(lines.contains("Height=\" 20\""));
+}
+
+// What a screen reader finds, walking the window as Orca does: every object
+// named, the publisher's link once, and after a result the result in a
+// sentence and the notification that reads it out.
+TEST_F(QtWindowsTest, AReaderMeetsEveryObjectOnceAndNamedAndTheResultInASentence) {
+    Window().UserControl<controls::PictureButton>("btnCalculate").Click.Raise();
+    QTest::qWait(20);
+    std::vector<std::pair<QAccessible::Role, QString>> met;
+    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* object) {
+        for (int i = 0; i < object->childCount(); ++i) {
+            QAccessibleInterface* child = object->child(i);
+            if (child != nullptr && child->role() != QAccessible::ListItem) {
+                met.emplace_back(child->role(), child->text(QAccessible::Name));
+                walk(child);
+            }
+        }
+    };
+    QAccessibleInterface* root = QAccessible::queryAccessibleInterface(WidgetOf(Window()));
+    ASSERT_NE(root, nullptr);
+    walk(root);
+    int links = 0;
+    for (const auto& [role, name] : met) {
+        EXPECT_FALSE(name.isEmpty()) << "an object of role " << role << " without a name";
+        links += role == QAccessible::Link && name == QLatin1String("Tarnwick") ? 1 : 0;
+    }
+    EXPECT_EQ(links, 1) << "the banner and the name under it are one link";
+    const auto has = [&](QAccessible::Role role, const QString& name) {
+        return std::find(met.begin(), met.end(), std::pair(role, name)) != met.end();
+    };
+    EXPECT_TRUE(has(QAccessible::StaticText, QStringLiteral("Your BMI is: 21.33, Normal")));
+    EXPECT_TRUE(has(QAccessible::StaticText, QStringLiteral("Normal"))) << "the legend's words";
+    EXPECT_TRUE(has(QAccessible::Notification,
+                    QStringLiteral("21.33, Normal. Weight for 22.5 BMI : 147.68 lbs")));
 }
 
 TEST_F(QtWindowsTest, AWeightOf100000CharactersGoesThroughTheTextBoxAndTheStoreWhole) {

@@ -83,10 +83,13 @@ ControlSpec Swatch(int index, int left, calc::BmiBand band) {
             .Index = index,
             .Rect = {left, 5550, 300, 300},
             .BackColour = LegendColour(band),
-            .TabIndex = 17 + index};
+            .TabIndex = 17 + index,
+            // Its colour is its band's, which the words beside it say.
+            .Role = AccessibleRole::Decoration};
 }
 
-ControlSpec Range(int index, int left, int width, std::string_view caption, Alignment alignment) {
+ControlSpec Range(int index, int left, int width, std::string_view caption, Alignment alignment,
+                  calc::BmiBand band) {
     return {.Kind = ControlKind::Label,
             .Name = "lblRange",
             .Index = index,
@@ -96,7 +99,8 @@ ControlSpec Range(int index, int left, int width, std::string_view caption, Alig
             .Alignment = alignment,
             .Font = SmallBold,
             .TabIndex = 22 + index,
-            .AutoSize = true};
+            .AutoSize = true,
+            .AccessibleName = calc::BandName(band)};
 }
 
 const std::vector<ControlSpec>& Controls() {
@@ -173,12 +177,13 @@ const std::vector<ControlSpec>& Controls() {
          .Font = FontSpec{"Tahoma", 17.25f, 700},
          .Cursor = CursorShape::Hand,
          .TabIndex = 27,
-         .Role = AccessibleRole::Link},
-        Range(4, 6045, 975, " = Extreme", Alignment::Centre),
-        Range(3, 4965, 750, " = Obese", Alignment::Left),
-        Range(2, 3405, 1200, " = Overweight", Alignment::Left),
-        Range(1, 2235, 825, " = Normal", Alignment::Left),
-        Range(0, 540, 1305, " = Underweight", Alignment::Left),
+         // Under the banner, which lies over it and is the same link.
+         .Role = AccessibleRole::Decoration},
+        Range(4, 6045, 975, " = Extreme", Alignment::Centre, BmiBand::Extreme),
+        Range(3, 4965, 750, " = Obese", Alignment::Left, BmiBand::Obese),
+        Range(2, 3405, 1200, " = Overweight", Alignment::Left, BmiBand::Overweight),
+        Range(1, 2235, 825, " = Normal", Alignment::Left, BmiBand::Normal),
+        Range(0, 540, 1305, " = Underweight", Alignment::Left, BmiBand::Underweight),
         Swatch(4, 5760, BmiBand::Extreme),
         Swatch(3, 4650, BmiBand::Obese),
         Swatch(2, 3105, BmiBand::Overweight),
@@ -282,7 +287,9 @@ const std::vector<ControlSpec>& Controls() {
          .BackColour = HeadingGrey,
          .Alignment = Alignment::Centre,
          .Font = Heading,
-         .TabIndex = 12},
+         .TabIndex = 12,
+         // The result says it: "Your BMI is: 21.33, Normal".
+         .Role = AccessibleRole::Decoration},
         // White, not the panel's own grey: grey text on the grey panel could not
         // be read, and this label carries half of the result.
         {.Kind = ControlKind::Label,

@@ -137,6 +137,9 @@ void MainWindow::Form_Load() {
 
     const platform::PixelRect publisherBounds = publisher.Bounds();
     imBanner.Move(publisherBounds.Left, publisherBounds.Top);
+
+    // The result's heading is read with the result, which has none yet.
+    lblBMI.SetSpokenName(ResultHeading());
 }
 
 void MainWindow::Form_KeyDown(std::int16_t& keyCode, std::int16_t& shift) {
@@ -174,9 +177,18 @@ void MainWindow::btnCalculate_Click() {
     } else {
         lblBMI.SetForeColour(ToColour(result.Colour));
     }
-    // What the colour shows, in words, for those who cannot see it.
+    // What the colour shows, in words, for those who cannot see it; and the
+    // result read out at once, wherever the focus is.
     lblBMI.SetDescription(calc::BandName(result.Band));
+    lblBMI.SetSpokenName(ResultHeading() + " " + result.BmiText + ", " +
+                         std::string(calc::BandName(result.Band)));
+    m_Window->Announce(result.BmiText + ", " + std::string(calc::BandName(result.Band)) + ". " +
+                       result.IdealWeightText);
     SaveSettings();
+}
+
+std::string MainWindow::ResultHeading() const {
+    return m_Window->Get<platform::ILabel>("lblCaptions", 2).Caption();
 }
 
 void MainWindow::SaveSettings() {

@@ -70,6 +70,8 @@ private:
     void ShowAbout();
     void ShowQuickHelp();
     void SaveSettings();
+    // The words above the result: "Your BMI is:".
+    std::string ResultHeading() const;
     std::string GetSetting(std::string_view key, std::string_view defaultValue);
 
     platform::IWindowSystem& m_System;

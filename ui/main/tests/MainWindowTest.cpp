@@ -634,7 +634,7 @@ TEST_F(MainWindowTest, NoFocusCueShowsUntilTheKeyboardIsUsed) {
 // ---------------------------------------------------------------------------
 // A screen reader
 
-TEST_F(MainWindowTest, AScreenReaderIsToldTheResultAndItsBandInWords) {
+TEST_F(MainWindowTest, AScreenReaderIsToldTheResultAndItsBandInWordsAndHearsThemAtOnce) {
     m_System.RecordAccessibleEvents();
     Start();
     struct Case {
@@ -651,9 +651,17 @@ TEST_F(MainWindowTest, AScreenReaderIsToldTheResultAndItsBandInWords) {
         const std::vector<std::string> told(
             m_System.AccessibleEvents().begin() + static_cast<std::ptrdiff_t>(before),
             m_System.AccessibleEvents().end());
+        // Read out at once, wherever the focus is: the figure, its band, the
+        // weight for a BMI of 22.5.
+        const std::string announced = "announce " + Label("lblBMI").Caption() + ", " +
+                                      std::string(c.Band) + ". " + Label("lblIWeight").Caption();
         EXPECT_EQ(told, (std::vector<std::string>{"name lblBMI", "name lblIWeight",
-                                                  "description lblBMI"}))
+                                                  "description lblBMI", "name lblBMI", announced}))
             << c.Weight;
+        // Said in a sentence where a reader reads the panel: its heading, the
+        // figure and the band.
+        EXPECT_EQ(Window().FindVisible("lblBMI")->AccessibleName(),
+                  "Your BMI is: " + Label("lblBMI").Caption() + ", " + std::string(c.Band));
     }
     Text1().SetText("");
     const std::size_t before = m_System.AccessibleEvents().size();
@@ -679,11 +687,15 @@ TEST_F(MainWindowTest, EveryControlAReaderCanUseHasARoleAndAName) {
         {"List1", AccessibleRole::List, "Select Height:"},
         {"optWeightUnit(0)", AccessibleRole::RadioButton, "Kilograms"},
         {"imBanner", AccessibleRole::Link, "Tarnwick"},
-        {"lblName(0)", AccessibleRole::Link, "Tarnwick"},
         {"lblName(1)", AccessibleRole::StaticText, "Ponderix"},
-        {"lblCaptions(2)", AccessibleRole::StaticText, "Your BMI is:"},
-        {"lblRange(1)", AccessibleRole::StaticText, "= Normal"},
+        {"lblRange(1)", AccessibleRole::StaticText, "Normal"},
         {"Frame4", AccessibleRole::Grouping, "Your BMI"},
+        {"lblBMI", AccessibleRole::StaticText, "Your BMI is:"},
+        // Read once: the banner is the link, the result says its heading, the
+        // words beside a swatch say its band.
+        {"lblName(0)", AccessibleRole::Decoration, "Tarnwick"},
+        {"lblCaptions(2)", AccessibleRole::Decoration, "Your BMI is:"},
+        {"lblLegend(1)", AccessibleRole::Decoration, ""},
     };
     for (const Case& c : cases) {
         const auto* control = Window().FindVisible(c.Key);
@@ -694,7 +706,8 @@ TEST_F(MainWindowTest, EveryControlAReaderCanUseHasARoleAndAName) {
     // Whatever a user can press, type in or choose is named.
     for (const auto& entry : Window().Entries()) {
         if (entry.Visible != nullptr &&
-            (entry.Visible->TakesFocus() || entry.Visible->Role() == AccessibleRole::Link)) {
+            (entry.Visible->TakesFocus() || entry.Visible->Role() == AccessibleRole::Link) &&
+            entry.Visible->Role() != AccessibleRole::Decoration) {
             EXPECT_FALSE(entry.Visible->AccessibleName().empty()) << entry.Visible->Key();
         }
     }
