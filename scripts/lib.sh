@@ -20,6 +20,12 @@ PONDERIX_DISPLAY_PACKAGES=(
 PONDERIX_DESKTOP_PACKAGES=(
     dbus xfwm4 xfconf kwin-x11 mutter sway xwayland kwin-wayland qt6-wayland python3 xauth
 )
+# A screen reader that speaks, for scripts/e2e-access: Orca, speech-dispatcher
+# with espeak-ng, on ALSA's null device.
+PONDERIX_READER_PACKAGES=(
+    orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng libasound2-plugins
+    at-spi2-core dbus
+)
 # The Windows build: the mingw-w64 cross compilers (POSIX threads), GoogleTest's
 # sources to build for Windows, Wine and the fonts its windows ask for, and the
 # virtual display (xauth for xvfb-run) to run and drive the program on.
@@ -34,6 +40,7 @@ PONDERIX_TEST_PACKAGES=(
     libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
     at-spi2-core python3-pyatspi dbus
     "${PONDERIX_DISPLAY_PACKAGES[@]}" "${PONDERIX_DESKTOP_PACKAGES[@]}"
+    "${PONDERIX_READER_PACKAGES[@]}"
 )
 # Making the two packages (scripts/package): dpkg-shlibdeps and dpkg-buildflags
 # for the .deb, the Windows build for the zip.

@@ -5,6 +5,7 @@
 //
 //   ponderix_msaa_walk TITLE [--expect ROLE|NAME[|DESCRIPTION]]...
 //                      [--focused ROLE|NAME] [--press NAME]
+//   ponderix_msaa_walk TITLE --listen SECONDS
 //
 // TITLE is the caption of the top-level window to walk. Each --expect names
 // an object that must be in the tree: its role as the desktop words it
@@ -15,10 +16,15 @@
 // checks, as a reader's "press" does. The exit status is 0 when every
 // expected object was found, 1 otherwise, 2 when the window or its tree could
 // not be reached.
+//
+// --listen hears the window's program instead, as a reader does, for that
+// many seconds: it prints "listening" once its hooks are set, then each alert
+// and name change raised, as EVENT | ROLE | NAME of the object it is about.
 #include <oleacc.h>
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -150,13 +156,55 @@ void Print(const std::wstring& text) {
     std::fputs(utf8.c_str(), stdout);
 }
 
+void CALLBACK Hear(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD,
+                   DWORD) {
+    IAccessible* accessible = nullptr;
+    VARIANT id;
+    VariantInit(&id);
+    if (FAILED(AccessibleObjectFromEvent(hwnd, object, child, &accessible, &id)) ||
+        accessible == nullptr) {
+        Print(L"unreadable event\n");
+        return;
+    }
+    BSTR name = nullptr;
+    accessible->get_accName(id, &name);
+    Print((event == EVENT_SYSTEM_ALERT ? L"alert | " : L"name change | ") +
+          RoleText(accessible, id) + L" | " + OneLine(Take(name)) + L"\n");
+    std::fflush(stdout);
+    accessible->Release();
+    VariantClear(&id);
+}
+
+void Listen(HWND window, DWORD seconds) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    const HWINEVENTHOOK alerts = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, nullptr,
+                                                 &Hear, process, 0, WINEVENT_OUTOFCONTEXT);
+    const HWINEVENTHOOK names =
+        SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, &Hear, process,
+                        0, WINEVENT_OUTOFCONTEXT);
+    Print(L"listening\n");
+    std::fflush(stdout);
+    const ULONGLONG end = GetTickCount64() + seconds * 1000ULL;
+    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+    }
+    UnhookWinEvent(alerts);
+    UnhookWinEvent(names);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::fputs(
             "usage: ponderix_msaa_walk TITLE [--expect ROLE|NAME[|DESCRIPTION]]... "
-            "[--focused ROLE|NAME] [--press NAME]\n",
+            "[--focused ROLE|NAME] [--press NAME]\n"
+            "       ponderix_msaa_walk TITLE --listen SECONDS\n",
             stderr);
         return 2;
     }
@@ -177,6 +225,12 @@ int main(int argc, char** argv) {
         root == nullptr) {
         std::fprintf(stderr, "ponderix_msaa_walk: no accessible window titled '%s'\n", argv[1]);
         return 2;
+    }
+    if (argc == 4 && std::string(argv[2]) == "--listen") {
+        root->Release();
+        Listen(window, static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
+        CoUninitialize();
+        return 0;
     }
     std::vector<Node> nodes;
     Walk(root, CHILDID_SELF, 0, nodes);
