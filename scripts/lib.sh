@@ -220,11 +220,15 @@ start_wine() {
     "$PONDERIX_ROOT/scripts/wine-prefix"
 }
 
-# foreign_dlls EXE: the DLLs the Windows program needs that not every Windows
-# ships, a line each; none, as no compiler runtime lies beside the program.
-foreign_dlls() {
-    x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' |
-        grep -viE '^(kernel32|user32|gdi32|shell32|advapi32|ole32|oleaut32|oleacc|msvcrt)\.dll$' || true
+# check_windows_program EXE: fails unless every DLL the Windows program imports
+# is a Known DLL, which Windows always takes from System32 (so nothing is
+# loaded from the program's folder, and no compiler runtime needs to lie
+# beside it), and its header keeps ASLR, high-entropy addresses and DEP
+# (cmake/CheckWindowsProgram.cmake). Prints what it read.
+check_windows_program() {
+    cmake -DPROGRAM="$1" -DOBJDUMP=x86_64-w64-mingw32-objdump \
+        -P "$PONDERIX_ROOT/cmake/CheckWindowsProgram.cmake" 2>&1 | sed 's/^-- //'
+    return "${PIPESTATUS[0]}"
 }
 
 # has_display tells whether DISPLAY names an X server that answers.
