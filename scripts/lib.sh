@@ -41,10 +41,11 @@ PONDERIX_PACKAGE_PACKAGES=(
     "${PONDERIX_BUILD_PACKAGES[@]}" dpkg-dev gzip
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
 )
-# Checking them: the package, desktop entry and AppStream validators, a reader
-# of the zip and the Windows tools (objdump, Wine) to look at and run the exe.
+# Checking them: the package, desktop entry and AppStream validators,
+# hardening-check (devscripts), a reader of the zip and the Windows tools
+# (objdump, Wine) to look at and run the exe.
 PONDERIX_PACKAGE_TEST_PACKAGES=(
-    lintian desktop-file-utils appstream unzip python3 man-db
+    lintian desktop-file-utils appstream unzip python3 man-db devscripts
     "${PONDERIX_WINDOWS_PACKAGES[@]}"
 )
 
@@ -87,11 +88,17 @@ build_preset() {
 # own compiler and linker flags (hardening included) and packs
 # build/packages/ponderix_<version>_<arch>.deb.
 build_deb() {
-    # The flags seed a new build folder's cache; an existing one keeps its own.
+    # Debian 12's dpkg-buildflags knows no stack clash or control-flow
+    # protection (hardening features of later dpkg): they are added here. The
+    # flags are given on every run, so a build folder never keeps old ones.
     local hardening=(env DEB_BUILD_MAINT_OPTIONS=hardening=+all)
-    CXXFLAGS="$("${hardening[@]}" dpkg-buildflags --get CXXFLAGS) $("${hardening[@]}" dpkg-buildflags --get CPPFLAGS)" \
-        LDFLAGS="$("${hardening[@]}" dpkg-buildflags --get LDFLAGS)" \
-        cmake --preset deb -S "$PONDERIX_ROOT" >/dev/null
+    local cxxflags ldflags
+    cxxflags="$(cd "$PONDERIX_ROOT" && "${hardening[@]}" dpkg-buildflags --get CXXFLAGS)"
+    cxxflags+=" $("${hardening[@]}" dpkg-buildflags --get CPPFLAGS)"
+    cxxflags+=" -fstack-clash-protection -fcf-protection"
+    ldflags="$("${hardening[@]}" dpkg-buildflags --get LDFLAGS)"
+    cmake --preset deb -S "$PONDERIX_ROOT" \
+        -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >/dev/null
     cmake --build --preset deb -j "$(nproc)"
     (cd "$PONDERIX_ROOT" && cpack --preset deb >/dev/null)
 }
