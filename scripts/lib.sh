@@ -35,17 +35,19 @@ PONDERIX_TEST_PACKAGES=(
     at-spi2-core python3-pyatspi dbus
     "${PONDERIX_DISPLAY_PACKAGES[@]}" "${PONDERIX_DESKTOP_PACKAGES[@]}"
 )
-# Making the two packages (scripts/package): dpkg-shlibdeps and dpkg-buildflags
-# for the .deb, the Windows build for the zip.
+# Making the two packages (scripts/package): dpkg-shlibdeps, dpkg-buildflags
+# and dpkg-deb for the .deb; the Windows build and Python for the zip; git for
+# the time of the last commit.
 PONDERIX_PACKAGE_PACKAGES=(
-    "${PONDERIX_BUILD_PACKAGES[@]}" dpkg-dev gzip
-    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    "${PONDERIX_BUILD_PACKAGES[@]}" dpkg-dev gzip git
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 python3
 )
 # Checking them: the package, desktop entry and AppStream validators,
-# hardening-check (devscripts), a reader of the zip and the Windows tools
-# (objdump, Wine) to look at and run the exe.
+# hardening-check (devscripts), a reader of the zip, the Windows tools
+# (objdump, Wine) to look at and run the exe, and diffoscope, which shows where
+# two builds differ.
 PONDERIX_PACKAGE_TEST_PACKAGES=(
-    lintian desktop-file-utils appstream unzip python3 man-db devscripts
+    lintian desktop-file-utils appstream unzip python3 man-db devscripts diffoscope-minimal
     "${PONDERIX_WINDOWS_PACKAGES[@]}"
 )
 
@@ -108,6 +110,16 @@ build_deb() {
 build_windows_zip() {
     build_preset windows-release
     (cd "$PONDERIX_ROOT" && cpack --preset windows-release >/dev/null)
+}
+
+# source_date_epoch prints the time the packages are dated with: SOURCE_DATE_EPOCH
+# when set, else the time of the last commit (cmake/PonderixSourceDate.cmake).
+source_date_epoch() {
+    if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
+        echo "$SOURCE_DATE_EPOCH"
+    else
+        git -C "$PONDERIX_ROOT" log -1 --format=%ct
+    fi
 }
 
 # on_exit COMMAND runs COMMAND when the calling script exits, before the ones
