@@ -4,7 +4,7 @@
 # the icon theme's icons and the manual page, under the usual GNU folders; CPack
 # packs them as a Debian package, which adds the Debian copyright file and
 # changelog. With the Win32 backend: ponderix.exe, LICENSE and README.txt side
-# by side; CPack packs them as a zip.
+# by side; CPack packs them as a zip and as a Windows Installer package.
 #
 # The same sources give the same package bytes, wherever and whenever they
 # are built: see PonderixReproducibleDeb.cmake and PonderixWindowsPackages.cmake.
@@ -112,7 +112,7 @@ elseif(PONDERIX_BACKEND STREQUAL "win32")
     install(FILES ${PONDERIX_GENERATED}/LICENSE ${PONDERIX_GENERATED}/README.txt
             DESTINATION . COMPONENT Program)
 
-    # ponderix-1.00-win64.zip, from the staged files.
+    # ponderix-1.00-win64.zip and ponderix-1.00-win64.msi, from the staged files.
     set(CPACK_GENERATOR External)
     set(CPACK_EXTERNAL_ENABLE_STAGING ON)
     set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/PonderixWindowsPackages.cmake)

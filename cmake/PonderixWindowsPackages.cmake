@@ -2,10 +2,13 @@
 # program's files (the stripped ponderix.exe, LICENSE, README.txt), and copies
 # what it makes into the packages' folder:
 #
-# ponderix-<version>-win64.zip, the files to unpack anywhere
-# (cmake/reproducible_zip.py). It is dated SOURCE_DATE_EPOCH, or the last
-# commit (PonderixSourceDate.cmake), and depends on nothing else of the
-# build: the same files give the same bytes.
+# - ponderix-<version>-win64.zip, the files to unpack anywhere
+#   (cmake/reproducible_zip.py);
+# - ponderix-<version>-win64.msi, the Windows Installer package that installs
+#   them for the user who runs it (cmake/PonderixMsi.cmake).
+#
+# Both are dated SOURCE_DATE_EPOCH, or the last commit (PonderixSourceDate.cmake),
+# and depend on nothing else of the build: the same files give the same bytes.
 cmake_minimum_required(VERSION 3.25)
 
 set(SOURCE_DIR ${CPACK_PONDERIX_SOURCE_DIR})
@@ -23,4 +26,8 @@ execute_process(
     COMMAND /usr/bin/python3 ${SOURCE_DIR}/cmake/reproducible_zip.py ${zip} ${FILES} ${EPOCH}
     COMMAND_ERROR_IS_FATAL ANY)
 
-set(CPACK_EXTERNAL_BUILT_PACKAGES ${zip})
+set(VERSION ${CPACK_PACKAGE_VERSION})
+set(OUTPUT ${CPACK_TOPLEVEL_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME}.msi)
+include(${SOURCE_DIR}/cmake/PonderixMsi.cmake)
+
+set(CPACK_EXTERNAL_BUILT_PACKAGES ${zip} ${OUTPUT})

@@ -35,19 +35,22 @@ PONDERIX_TEST_PACKAGES=(
     at-spi2-core python3-pyatspi dbus
     "${PONDERIX_DISPLAY_PACKAGES[@]}" "${PONDERIX_DESKTOP_PACKAGES[@]}"
 )
-# Making the two packages (scripts/package): dpkg-shlibdeps, dpkg-buildflags
-# and dpkg-deb for the .deb; the Windows build and Python for the zip; git for
-# the time of the last commit.
+# Making the packages (scripts/package): dpkg-shlibdeps, dpkg-buildflags and
+# dpkg-deb for the .deb; the Windows build, Python (the zip) and wixl for the
+# Windows ones, with msitools' library through GObject introspection (the
+# MSI's package code and dates); git for the time of the last commit.
 PONDERIX_PACKAGE_PACKAGES=(
     "${PONDERIX_BUILD_PACKAGES[@]}" dpkg-dev gzip git
-    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 python3
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    python3 wixl gir1.2-libmsi-1.0 python3-gi
 )
 # Checking them: the package, desktop entry and AppStream validators,
-# hardening-check (devscripts), a reader of the zip, the Windows tools
-# (objdump, Wine) to look at and run the exe, and diffoscope, which shows where
-# two builds differ.
+# hardening-check (devscripts), readers of the zip and the MSI (msitools), the
+# Windows tools (objdump, Wine) to look at and run the exe and install the
+# MSI, and diffoscope, which shows where two builds differ.
 PONDERIX_PACKAGE_TEST_PACKAGES=(
-    lintian desktop-file-utils appstream unzip python3 man-db devscripts diffoscope-minimal
+    lintian desktop-file-utils appstream unzip python3 man-db
+    devscripts msitools diffoscope-minimal
     "${PONDERIX_WINDOWS_PACKAGES[@]}"
 )
 
@@ -105,9 +108,10 @@ build_deb() {
     (cd "$PONDERIX_ROOT" && cpack --preset deb >/dev/null)
 }
 
-# build_windows_zip builds the size-optimised Windows program (preset
-# windows-release) and packs build/packages/ponderix-<version>-win64.zip.
-build_windows_zip() {
+# build_windows_packages builds the size-optimised Windows program (preset
+# windows-release) and packs build/packages/ponderix-<version>-win64.zip and
+# build/packages/ponderix-<version>-win64.msi.
+build_windows_packages() {
     build_preset windows-release
     (cd "$PONDERIX_ROOT" && cpack --preset windows-release >/dev/null)
 }
