@@ -4,7 +4,10 @@
 # the icon theme's icons and the manual page, under the usual GNU folders; CPack
 # packs them as a Debian package, which adds the Debian copyright file and
 # changelog. With the Win32 backend: ponderix.exe, LICENSE and README.txt side
-# by side; CPack packs them as a zip.
+# by side; CPack packs them as a zip and as a Windows Installer package.
+#
+# The same sources give the same package bytes, wherever and whenever they
+# are built: see PonderixReproducibleDeb.cmake and PonderixWindowsPackages.cmake.
 #
 # Install components: Program (everything a user needs), License (the licence
 # for a plain cmake --install; the Debian package carries it as its copyright
@@ -98,6 +101,7 @@ and height for the next start.")
     # Qt's Wayland platform: native on a Wayland session, Xwayland without it.
     set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
     set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+    set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PonderixReproducibleDeb.cmake)
 elseif(PONDERIX_BACKEND STREQUAL "win32")
     # Windows' own editors want CR LF line ends.
     configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${PONDERIX_GENERATED}/LICENSE @ONLY
@@ -108,11 +112,12 @@ elseif(PONDERIX_BACKEND STREQUAL "win32")
     install(FILES ${PONDERIX_GENERATED}/LICENSE ${PONDERIX_GENERATED}/README.txt
             DESTINATION . COMPONENT Program)
 
-    set(CPACK_GENERATOR ZIP)
+    # ponderix-1.00-win64.zip and ponderix-1.00-win64.msi, from the staged files.
+    set(CPACK_GENERATOR External)
+    set(CPACK_EXTERNAL_ENABLE_STAGING ON)
+    set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/PonderixWindowsPackages.cmake)
     set(CPACK_PACKAGE_FILE_NAME ponderix-${PROJECT_VERSION}-win64)
-    set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
     set(CPACK_COMPONENTS_ALL Program)
-    set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
 endif()
 
 if(PONDERIX_BACKEND STREQUAL "qt" OR PONDERIX_BACKEND STREQUAL "win32")
@@ -125,6 +130,7 @@ if(PONDERIX_BACKEND STREQUAL "qt" OR PONDERIX_BACKEND STREQUAL "win32")
     set(CPACK_VERBATIM_VARIABLES ON)  # the description quotes 6' 11"
     set(CPACK_STRIP_FILES ON)
     set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
+    set(CPACK_PONDERIX_SOURCE_DIR ${PROJECT_SOURCE_DIR})
     set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
         OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
     include(CPack)

@@ -42,16 +42,22 @@ PONDERIX_TEST_PACKAGES=(
     "${PONDERIX_DISPLAY_PACKAGES[@]}" "${PONDERIX_DESKTOP_PACKAGES[@]}"
     "${PONDERIX_READER_PACKAGES[@]}"
 )
-# Making the two packages (scripts/package): dpkg-shlibdeps and dpkg-buildflags
-# for the .deb, the Windows build for the zip.
+# Making the packages (scripts/package): dpkg-shlibdeps, dpkg-buildflags and
+# dpkg-deb for the .deb; the Windows build, Python (the zip) and wixl for the
+# Windows ones, with msitools' library through GObject introspection (the
+# MSI's package code and dates); git for the time of the last commit.
 PONDERIX_PACKAGE_PACKAGES=(
-    "${PONDERIX_BUILD_PACKAGES[@]}" dpkg-dev gzip
+    "${PONDERIX_BUILD_PACKAGES[@]}" dpkg-dev gzip git
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    python3 wixl gir1.2-libmsi-1.0 python3-gi
 )
-# Checking them: the package, desktop entry and AppStream validators, a reader
-# of the zip and the Windows tools (objdump, Wine) to look at and run the exe.
+# Checking them: the package, desktop entry and AppStream validators,
+# hardening-check (devscripts), readers of the zip and the MSI (msitools), the
+# Windows tools (objdump, Wine) to look at and run the exe and install the
+# MSI, and diffoscope, which shows where two builds differ.
 PONDERIX_PACKAGE_TEST_PACKAGES=(
     lintian desktop-file-utils appstream unzip python3 man-db
+    devscripts msitools diffoscope-minimal
     "${PONDERIX_WINDOWS_PACKAGES[@]}"
 )
 
@@ -94,20 +100,37 @@ build_preset() {
 # own compiler and linker flags (hardening included) and packs
 # build/packages/ponderix_<version>_<arch>.deb.
 build_deb() {
-    # The flags seed a new build folder's cache; an existing one keeps its own.
+    # Debian 12's dpkg-buildflags knows no stack clash or control-flow
+    # protection (hardening features of later dpkg): they are added here. The
+    # flags are given on every run, so a build folder never keeps old ones.
     local hardening=(env DEB_BUILD_MAINT_OPTIONS=hardening=+all)
-    CXXFLAGS="$("${hardening[@]}" dpkg-buildflags --get CXXFLAGS) $("${hardening[@]}" dpkg-buildflags --get CPPFLAGS)" \
-        LDFLAGS="$("${hardening[@]}" dpkg-buildflags --get LDFLAGS)" \
-        cmake --preset deb -S "$PONDERIX_ROOT" >/dev/null
+    local cxxflags ldflags
+    cxxflags="$(cd "$PONDERIX_ROOT" && "${hardening[@]}" dpkg-buildflags --get CXXFLAGS)"
+    cxxflags+=" $("${hardening[@]}" dpkg-buildflags --get CPPFLAGS)"
+    cxxflags+=" -fstack-clash-protection -fcf-protection"
+    ldflags="$("${hardening[@]}" dpkg-buildflags --get LDFLAGS)"
+    cmake --preset deb -S "$PONDERIX_ROOT" \
+        -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >/dev/null
     cmake --build --preset deb -j "$(nproc)"
     (cd "$PONDERIX_ROOT" && cpack --preset deb >/dev/null)
 }
 
-# build_windows_zip builds the size-optimised Windows program (preset
-# windows-release) and packs build/packages/ponderix-<version>-win64.zip.
-build_windows_zip() {
+# build_windows_packages builds the size-optimised Windows program (preset
+# windows-release) and packs build/packages/ponderix-<version>-win64.zip and
+# build/packages/ponderix-<version>-win64.msi.
+build_windows_packages() {
     build_preset windows-release
     (cd "$PONDERIX_ROOT" && cpack --preset windows-release >/dev/null)
+}
+
+# source_date_epoch prints the time the packages are dated with: SOURCE_DATE_EPOCH
+# when set, else the time of the last commit (cmake/PonderixSourceDate.cmake).
+source_date_epoch() {
+    if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
+        echo "$SOURCE_DATE_EPOCH"
+    else
+        git -C "$PONDERIX_ROOT" log -1 --format=%ct
+    fi
 }
 
 # on_exit COMMAND runs COMMAND when the calling script exits, before the ones
@@ -227,11 +250,15 @@ start_wine() {
     "$PONDERIX_ROOT/scripts/wine-prefix"
 }
 
-# foreign_dlls EXE: the DLLs the Windows program needs that not every Windows
-# ships, a line each; none, as no compiler runtime lies beside the program.
-foreign_dlls() {
-    x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' |
-        grep -viE '^(kernel32|user32|gdi32|shell32|advapi32|ole32|oleaut32|oleacc|msvcrt)\.dll$' || true
+# check_windows_program EXE: fails unless every DLL the Windows program imports
+# is a Known DLL, which Windows always takes from System32 (so nothing is
+# loaded from the program's folder, and no compiler runtime needs to lie
+# beside it), and its header keeps ASLR, high-entropy addresses and DEP
+# (cmake/CheckWindowsProgram.cmake). Prints what it read.
+check_windows_program() {
+    cmake -DPROGRAM="$1" -DOBJDUMP=x86_64-w64-mingw32-objdump \
+        -P "$PONDERIX_ROOT/cmake/CheckWindowsProgram.cmake" 2>&1 | sed 's/^-- //'
+    return "${PIPESTATUS[0]}"
 }
 
 # has_display tells whether DISPLAY names an X server that answers.

@@ -12,6 +12,70 @@ namespace {
 // A control that is gone, or never was.
 constexpr HRESULT Gone = RPC_E_DISCONNECTED;
 
+// Active Accessibility's own DLL, oleacc.dll, is none of the DLLs that Windows
+// always takes from System32, and a program that imports it gets the first
+// file of that name in its own folder: whatever lies beside ponderix.exe in a
+// Downloads folder. So the program does not import it: the first reader's
+// request loads it by name from System32 alone, its own imports included.
+// Without it (no System32 copy, or none that loads) every object is the
+// desktop's own, as for a window that answers nothing.
+class Oleacc {
+public:
+    static const Oleacc& Get() {
+        static const Oleacc loaded;
+        return loaded;
+    }
+
+    HRESULT ObjectFromWindow(HWND hwnd, LONG object, REFIID iid, void** out) const {
+        *out = nullptr;
+        return m_ObjectFromWindow != nullptr
+                   ? m_ObjectFromWindow(hwnd, static_cast<DWORD>(object), iid, out)
+                   : E_NOTIMPL;
+    }
+    HRESULT StandardObject(HWND hwnd, LONG object, REFIID iid, void** out) const {
+        *out = nullptr;
+        return m_StandardObject != nullptr ? m_StandardObject(hwnd, object, iid, out) : E_NOTIMPL;
+    }
+    LRESULT Lresult(REFIID iid, WPARAM wParam, IUnknown* object) const {
+        return m_Lresult != nullptr ? m_Lresult(iid, wParam, object) : 0;
+    }
+
+private:
+    Oleacc() {
+        // LOAD_LIBRARY_SEARCH_SYSTEM32 is unknown to a Windows 7 without
+        // KB2533623, which refuses it as an invalid parameter; there the full
+        // path does the same, its imports looked up beside it.
+        HMODULE dll = LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (dll == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
+            wchar_t path[MAX_PATH];
+            const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+            constexpr wchar_t Name[] = L"\\oleacc.dll";
+            if (length > 0 && length + std::size(Name) <= MAX_PATH) {
+                std::copy(std::begin(Name), std::end(Name), path + length);
+                dll = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+            }
+        }
+        if (dll == nullptr) {
+            return;
+        }
+        // Never freed: the program's readers may use it until it ends.
+        m_ObjectFromWindow =
+            Find<decltype(&AccessibleObjectFromWindow)>(dll, "AccessibleObjectFromWindow");
+        m_StandardObject =
+            Find<decltype(&CreateStdAccessibleObject)>(dll, "CreateStdAccessibleObject");
+        m_Lresult = Find<decltype(&LresultFromObject)>(dll, "LresultFromObject");
+    }
+
+    template <typename Function>
+    static Function Find(HMODULE dll, const char* name) {
+        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(dll, name)));
+    }
+
+    decltype(&AccessibleObjectFromWindow) m_ObjectFromWindow = nullptr;
+    decltype(&CreateStdAccessibleObject) m_StandardObject = nullptr;
+    decltype(&LresultFromObject) m_Lresult = nullptr;
+};
+
 bool IsClientObject(LPARAM lParam) {
     return static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT;
 }
@@ -154,8 +218,8 @@ public:
         if (m_Anchor->IsGone()) {
             return Gone;
         }
-        return AccessibleObjectFromWindow(m_Hwnd, static_cast<DWORD>(OBJID_WINDOW),
-                                          __uuidof(IDispatch), reinterpret_cast<void**>(parent));
+        return Oleacc::Get().ObjectFromWindow(m_Hwnd, OBJID_WINDOW, __uuidof(IDispatch),
+                                              reinterpret_cast<void**>(parent));
     }
 
     HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
@@ -177,8 +241,8 @@ public:
             return E_INVALIDARG;
         }
         if (const HWND native = ToHwnd(control->NativeHandle())) {
-            return AccessibleObjectFromWindow(native, static_cast<DWORD>(OBJID_CLIENT),
-                                              __uuidof(IDispatch), reinterpret_cast<void**>(out));
+            return Oleacc::Get().ObjectFromWindow(native, OBJID_CLIENT, __uuidof(IDispatch),
+                                                  reinterpret_cast<void**>(out));
         }
         return S_FALSE;  // a simple element of this object
     }
@@ -266,9 +330,8 @@ public:
         }
         if (focused != nullptr && IsChild(m_Hwnd, focused)) {
             IDispatch* object = nullptr;
-            if (SUCCEEDED(AccessibleObjectFromWindow(focused, static_cast<DWORD>(OBJID_CLIENT),
-                                                     __uuidof(IDispatch),
-                                                     reinterpret_cast<void**>(&object)))) {
+            if (SUCCEEDED(Oleacc::Get().ObjectFromWindow(focused, OBJID_CLIENT, __uuidof(IDispatch),
+                                                         reinterpret_cast<void**>(&object)))) {
                 focus->vt = VT_DISPATCH;
                 focus->pdispVal = object;
                 return S_OK;
@@ -354,9 +417,9 @@ public:
                 }
                 if (windowed) {
                     IDispatch* object = nullptr;
-                    if (SUCCEEDED(AccessibleObjectFromWindow(
-                            ToHwnd(control->NativeHandle()), static_cast<DWORD>(OBJID_CLIENT),
-                            __uuidof(IDispatch), reinterpret_cast<void**>(&object)))) {
+                    if (SUCCEEDED(Oleacc::Get().ObjectFromWindow(
+                            ToHwnd(control->NativeHandle()), OBJID_CLIENT, __uuidof(IDispatch),
+                            reinterpret_cast<void**>(&object)))) {
                         hit->vt = VT_DISPATCH;
                         hit->pdispVal = object;
                         return S_OK;
@@ -540,8 +603,8 @@ constexpr const wchar_t* HookProperty = L"Ponderix.Accessible";
 
 LRESULT AnswerWithStandardObject(HWND hwnd, WPARAM wParam, const StandardHook& hook) {
     IAccessible* standard = nullptr;
-    if (FAILED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
-                                         reinterpret_cast<void**>(&standard)))) {
+    if (FAILED(Oleacc::Get().StandardObject(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
+                                            reinterpret_cast<void**>(&standard)))) {
         return 0;
     }
     auto* named = new (std::nothrow) NamedAccessible(hwnd, standard, hook.Anchor);
@@ -550,7 +613,7 @@ LRESULT AnswerWithStandardObject(HWND hwnd, WPARAM wParam, const StandardHook& h
         return 0;
     }
     const LRESULT result =
-        LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(named));
+        Oleacc::Get().Lresult(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(named));
     named->Release();
     return result;
 }
@@ -618,7 +681,7 @@ LRESULT AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam,
         return 0;
     }
     const LRESULT result =
-        LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(object));
+        Oleacc::Get().Lresult(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(object));
     object->Release();
     return result;
 }
