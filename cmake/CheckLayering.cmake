@@ -25,7 +25,7 @@ set(folder_app app)
 # controls of either: they see the interface alone.
 set(allowed_calc "")
 set(allowed_platform calc)
-set(allowed_core platform calc)
+set(allowed_core platform)
 set(allowed_settings "")
 set(allowed_assets platform)
 set(allowed_controls platform calc)
@@ -33,7 +33,7 @@ set(allowed_fake platform core assets calc)
 set(allowed_qt platform core settings assets calc Qt X11)
 set(allowed_win32 platform core assets calc Windows)
 set(allowed_ui calc platform controls)
-set(allowed_app calc platform core settings assets controls fake qt win32 ui Qt Windows)
+set(allowed_app calc platform assets controls fake qt win32 ui Qt Windows)
 
 # Tests may also include the layers their programs link, but never a toolkit
 # their layer may not use.

@@ -1,6 +1,6 @@
 # Helpers shared by every folder: the warning set (errors where developers
-# build, see PONDERIX_WARNINGS_AS_ERRORS) and the way a GoogleTest binary
-# becomes a CTest test.
+# build, see PONDERIX_WARNINGS_AS_ERRORS), the way a GoogleTest binary
+# becomes a CTest test, and a fuzzer.
 
 function(ponderix_warnings target)
     if(MSVC)
@@ -47,4 +47,22 @@ function(ponderix_test name)
     else()
         gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
     endif()
+endfunction()
+
+# ponderix_fuzzer(<name> SOURCE <file> LIBRARY <library>)
+# A libFuzzer target with ASan and UBSan (the fuzz preset, clang++). The library
+# it exercises gets the coverage instrumentation too, so that the fuzzer is
+# steered by the library's branches and not only by the target's.
+function(ponderix_fuzzer name)
+    cmake_parse_arguments(ARG "" "SOURCE;LIBRARY" "" ${ARGN})
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "PONDERIX_FUZZ needs clang++ (libFuzzer): use the fuzz preset")
+    endif()
+    set(sanitizers -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_compile_options(${ARG_LIBRARY} PRIVATE -fsanitize=fuzzer-no-link ${sanitizers})
+    add_executable(${name} ${ARG_SOURCE})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer ${sanitizers})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBRARY})
+    ponderix_warnings(${name})
 endfunction()

@@ -65,7 +65,7 @@ enum class CursorShape : std::uint8_t { Default, Hand };
 
 // What a control or window is to a screen reader.
 enum class AccessibleRole : std::uint8_t {
-    Default,       // what its kind is (see AccessibleRoleOf in LayoutSupport.h)
+    Default,       // what its kind is (see AccessibleRoleOf in platform/core/LayoutSupport.h)
     StaticText,    // a label
     EditableText,  // a text box
     List,          // a list box

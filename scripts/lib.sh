@@ -123,14 +123,44 @@ build_windows_packages() {
     (cd "$PONDERIX_ROOT" && cpack --preset windows-release >/dev/null)
 }
 
-# source_date_epoch prints the time the packages are dated with: SOURCE_DATE_EPOCH
-# when set, else the time of the last commit (cmake/PonderixSourceDate.cmake).
-source_date_epoch() {
-    if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
-        echo "$SOURCE_DATE_EPOCH"
-    else
-        git -C "$PONDERIX_ROOT" log -1 --format=%ct
+# The packages scripts/package makes in build/packages/.
+PONDERIX_PACKAGE_FILES=(ponderix_1.00-1_amd64.deb ponderix-1.00-win64.msi ponderix-1.00-win64.zip)
+
+# export_source_date_epoch exports the time the packages are dated with:
+# SOURCE_DATE_EPOCH when set, else the time of the last commit
+# (cmake/PonderixSourceDate.cmake); fails outside a git checkout without it.
+export_source_date_epoch() {
+    if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+        SOURCE_DATE_EPOCH=$(git -C "$PONDERIX_ROOT" log -1 --format=%ct) || {
+            echo "ponderix: no git checkout here: set SOURCE_DATE_EPOCH to the time of its last commit" >&2
+            return 1
+        }
     fi
+    export SOURCE_DATE_EPOCH
+}
+
+# Where things are on the main window at 100 %, in pixels from its top-left
+# corner, for the scripts that drive it with the mouse.
+CALCULATE=(111 294)
+MENU_KEY=(408 21)
+MINIMISE_KEY=(433 21)
+CLOSE_KEY=(458 21)
+OFF_THE_KEYS=(300 395)  # the bare background below the legend
+# A point of the question-mark key's face where its two pictures differ.
+MENU_FACE=(402 14)
+MENU_FACE_NORMAL=128,160,192
+MENU_FACE_LIT=157,189,221
+
+# menu_face_at LEFT TOP SHOT: the colour of the question-mark key's face, on a
+# screenshot of the whole screen (saved to SHOT) with the main window at LEFT, TOP.
+menu_face_at() {
+    import -window root "$3"
+    pixel_at "$3" $(($1 + MENU_FACE[0])) $(($2 + MENU_FACE[1]))
+}
+
+# ended PID [SECONDS]: the process ended within that many seconds (default 5).
+ended() {
+    until_true "${2:-5}" eval "! kill -0 $1 2>/dev/null"
 }
 
 # on_exit COMMAND runs COMMAND when the calling script exits, before the ones

@@ -1,8 +1,7 @@
 #include "platform/core/CoreUserControlHost.h"
 
-#include <algorithm>
-
 #include "platform/Error.h"
+#include "platform/core/CoreTimer.h"
 #include "platform/core/CoreWindow.h"
 #include "platform/core/LayoutSupport.h"
 #include "platform/core/WindowSystemBase.h"

@@ -15,7 +15,6 @@
 
 #include "platform/UserControl.h"
 #include "platform/core/CoreControls.h"
-#include "platform/core/CoreTimer.h"
 #include "platform/core/UserControlChildren.h"
 
 namespace ponderix::platform::core {

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/Error.h"
+#include "platform/core/CoreTimer.h"
 #include "platform/core/CoreUserControlHost.h"
 #include "platform/core/HiddenPictureBox.h"
 #include "platform/core/LayoutSupport.h"

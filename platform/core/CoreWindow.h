@@ -97,9 +97,8 @@ public:
     // Click alone, no mouse notification, and a popup it opens meanwhile
     // opens at the control (PopupPoint). False when it has no click.
     bool Press(VisibleControl& control);
-    // Whether the click being handled is a Press (keyboard, screen reader),
-    // and of which control.
-    bool IsPressing() const { return m_Pressing != nullptr; }
+    // The control whose Press (keyboard, screen reader) is being handled, or
+    // null while no Press is.
     const VisibleControl* Pressing() const { return m_Pressing; }
     // The reachable default button, if any.
     VisibleControl* DefaultButton() const;
@@ -202,5 +201,12 @@ private:
     bool m_KeyboardCues = false;
     VisibleControl* m_Pressing = nullptr;  // the control Press is clicking
 };
+
+// The control being pressed by the keyboard or a screen reader in a window of
+// the core, or null: a popup menu it opens opens on its first item.
+inline const VisibleControl* PressingIn(const IWindow& window) {
+    const auto* core = dynamic_cast<const Window*>(&window);
+    return core != nullptr ? core->Pressing() : nullptr;
+}
 
 }  // namespace ponderix::platform::core

@@ -2,7 +2,6 @@
 
 #include "platform/Error.h"
 #include "platform/core/HiddenPictureBox.h"
-#include "platform/core/LayoutSupport.h"
 
 namespace ponderix::platform {
 

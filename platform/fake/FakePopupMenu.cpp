@@ -25,8 +25,7 @@ unsigned FakePopupMenu::Track(ScreenPoint at, const IWindow& owner) {
     record.TrackedAt = at;
     record.Owner = owner.Handle();
     // Opened by the keyboard or a reader, it is on its first item.
-    const auto* core = dynamic_cast<const core::Window*>(&owner);
-    record.OnFirstItem = core != nullptr && core->IsPressing() && !record.Items.empty();
+    record.OnFirstItem = core::PressingIn(owner) != nullptr && !record.Items.empty();
     const MenuAction action = m_System.NextMenuAction();
     switch (action.What) {
         case MenuAction::Kind::Choose:

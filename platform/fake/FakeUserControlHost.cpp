@@ -1,8 +1,7 @@
 #include "platform/fake/FakeUserControlHost.h"
 
-#include "platform/core/LayoutSupport.h"
 #include "platform/fake/FakeSupport.h"
-#include "platform/fake/FakeWindowSystem.h"
+#include "platform/fake/FakeWindow.h"
 
 namespace ponderix::platform::fake {
 

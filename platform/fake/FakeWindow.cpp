@@ -1,8 +1,5 @@
 #include "platform/fake/FakeWindow.h"
 
-#include <algorithm>
-
-#include "platform/core/LayoutSupport.h"
 #include "platform/fake/FakeControls.h"
 #include "platform/fake/FakeSupport.h"
 #include "platform/fake/FakeUserControlHost.h"

@@ -10,6 +10,8 @@
 
 namespace ponderix::platform::fake {
 
+class FakeUserControlHost;
+
 // The fake's window, for tests: its state on the virtual screen and what the
 // user does to it.
 class FakeWindow final : public core::Window {
@@ -79,7 +81,6 @@ protected:
     }
 
 private:
-    friend class FakeWindowSystem;
 
     FakeWindowSystem& m_System;
     WindowHandle m_Handle;

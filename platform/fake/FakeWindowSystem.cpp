@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "assets/Assets.h"
-#include "platform/core/LayoutSupport.h"
 #include "platform/fake/FakeControls.h"
 #include "platform/fake/FakeSupport.h"
 

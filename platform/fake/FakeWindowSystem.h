@@ -26,7 +26,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/core/CoreUserControlHost.h"
+#include "platform/core/CoreTimer.h"
 #include "platform/core/CoreWindow.h"
 #include "platform/core/WindowSystemBase.h"
 #include "platform/fake/FakePopupMenu.h"
@@ -36,7 +36,6 @@ namespace ponderix::platform::fake {
 
 class FakeWindow;
 class FakeTimer;
-class FakeUserControlHost;
 
 struct RecordedMessage {
     std::string Prompt;

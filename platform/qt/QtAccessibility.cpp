@@ -161,29 +161,33 @@ void TellAccessibleDescription(QWidget& widget, const QString& description) {
 
 namespace {
 
+// Filters the events of the list it is a child of, so goes with it.
 class CurrentRowTeller final : public QObject {
 public:
-    explicit CurrentRowTeller(QListWidget& list) : QObject(&list), m_List(&list) {}
+    explicit CurrentRowTeller(QListWidget& list) : QObject(&list) {}
 
-    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::FocusIn) {
             // After Qt has told of the list itself.
-            QTimer::singleShot(0, this, [list = m_List] {
-                if (list != nullptr && list->hasFocus() && list->currentRow() >= 0) {
-                    QAccessibleEvent focus(list, QAccessible::Focus);
-                    focus.setChild(list->currentRow());
-                    QAccessible::updateAccessibility(&focus);
+            QTimer::singleShot(0, this, [list = static_cast<QListWidget*>(watched)] {
+                if (list->hasFocus() && list->currentRow() >= 0) {
+                    TellFocus(*list, list->currentRow());
                 }
             });
         }
         return false;
     }
-
-private:
-    QPointer<QListWidget> m_List;
 };
 
 }  // namespace
+
+void TellFocus(QWidget& widget, int child) {
+    QAccessibleEvent focus(&widget, QAccessible::Focus);
+    if (child >= 0) {
+        focus.setChild(child);
+    }
+    QAccessible::updateAccessibility(&focus);
+}
 
 void TellCurrentRowOnFocus(QListWidget& list) {
     list.installEventFilter(new CurrentRowTeller(list));

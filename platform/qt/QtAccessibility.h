@@ -24,6 +24,10 @@ void InstallAccessibleFactory();
 // The role the widget reports, kept on the widget.
 void SetAccessibleRole(QWidget& widget, AccessibleRole role);
 
+// Tells screen readers that the focus is on the widget (on its child of that
+// index, from 0), as Qt does when the focus moves.
+void TellFocus(QWidget& widget, int child = -1);
+
 // A list that takes the focus tells screen readers its chosen row, as the
 // row it is on: Qt tells them only of the list, and they would not say the
 // height chosen until the choice moved.

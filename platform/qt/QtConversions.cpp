@@ -1,24 +1,16 @@
 #include "platform/qt/QtConversions.h"
 
-#include <qdrawutil.h>
 #include <QApplication>
 #include <QBuffer>
 #include <QByteArray>
 #include <QImageReader>
-#include <QPainter>
 #include <QPalette>
 #include <QPixmap>
-#include <QRawFont>
-#include <algorithm>
-#include <cmath>
-#include <map>
-#include <tuple>
-#include <vector>
 
-#include "platform/Error.h"
 #include "platform/core/LayoutSupport.h"
 
 namespace ponderix::platform::qt {
+
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }

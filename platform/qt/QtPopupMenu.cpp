@@ -1,6 +1,5 @@
 #include "platform/qt/QtPopupMenu.h"
 
-#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
@@ -10,6 +9,7 @@
 #include <optional>
 
 #include "platform/core/CoreWindow.h"
+#include "platform/qt/QtAccessibility.h"
 #include "platform/qt/QtConversions.h"
 
 namespace ponderix::platform::qt {
@@ -90,9 +90,9 @@ unsigned QtPopupMenu::Track(ScreenPoint at, const IWindow& owner) {
     m_Menu->PressedOutside.reset();
     // Opened by the keyboard or a reader, on its first item, which a reader
     // then says, with the menu named after the key that opened it.
-    const auto* core = dynamic_cast<const core::Window*>(&owner);
-    const bool keyboard = core != nullptr && core->IsPressing();
-    m_Menu->setTitle(keyboard ? ToQString(core->Pressing()->AccessibleName()) : QString());
+    const core::VisibleControl* pressing = core::PressingIn(owner);
+    const bool keyboard = pressing != nullptr;
+    m_Menu->setTitle(keyboard ? ToQString(pressing->AccessibleName()) : QString());
     if (keyboard && !m_Menu->actions().isEmpty()) {
         QTimer::singleShot(0, m_Menu.get(), [menu = m_Menu.get()] {
             if (menu->isVisible() && menu->activeAction() == nullptr) {
@@ -108,8 +108,7 @@ unsigned QtPopupMenu::Track(ScreenPoint at, const IWindow& owner) {
     if (keyboard && chosen == nullptr) {
         QTimer::singleShot(0, qApp, [] {
             if (QWidget* focused = QApplication::focusWidget()) {
-                QAccessibleEvent focus(focused, QAccessible::Focus);
-                QAccessible::updateAccessibility(&focus);
+                TellFocus(*focused);
             }
         });
     }

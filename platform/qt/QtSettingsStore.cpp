@@ -5,7 +5,6 @@
 #include <QStandardPaths>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <utility>
 
 #include "platform/settings/IniFile.h"
@@ -79,23 +78,12 @@ SaveOutcome QtSettingsStore::SaveSettings(std::string_view application, std::str
         return NoneSaved(values);
     }
     const ReplacedFile replaced =
-        ReplaceFile(path, MakeQtFileLock, [&](const std::string* current) -> EditedFile {
-            std::optional<IniFile> file;
-            if (current != nullptr) {
-                file = IniFile::Parse(*current);
-            }
-            const bool understood = file.has_value();
-            if (!file) {
-                file.emplace();
-            }
-            try {
+        ReplaceFile(path, MakeQtFileLock, [&](const std::string* current) {
+            return EditIniFile(current, [&](IniFile& file) {
                 for (const Setting& setting : values) {
-                    file->Set(section, setting.Key, setting.Value);
+                    file.Set(section, setting.Key, setting.Value);
                 }
-            } catch (const std::logic_error&) {
-                return {std::nullopt, understood};
-            }
-            return {file->Bytes(), understood};
+            });
         });
     if (!replaced.Replaced) {
         return NoneSaved(values);

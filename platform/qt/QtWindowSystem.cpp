@@ -13,7 +13,7 @@
 #include <algorithm>
 
 #include "assets/Assets.h"
-#include "platform/core/CoreUserControlHost.h"
+#include "platform/core/CoreTimer.h"
 #include "platform/qt/QtAccessibility.h"
 #include "platform/qt/QtConversions.h"
 #include "platform/qt/QtPointer.h"

@@ -65,12 +65,15 @@ constexpr std::uint32_t IconicState = 3;
 
 std::optional<bool> IconicChange(const QByteArray& eventType, void* message,
                                  const QWidget& window) {
-    xcb_connection_t* connection = Connection();
-    if (connection == nullptr || message == nullptr || eventType != "xcb_generic_event_t") {
+    // Every event of the window comes here, each motion of the pointer too:
+    // the cheap tests first.
+    if (message == nullptr || eventType != "xcb_generic_event_t" ||
+        (static_cast<const xcb_generic_event_t*>(message)->response_type & 0x7F) !=
+            XCB_PROPERTY_NOTIFY) {
         return std::nullopt;
     }
-    const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7F) != XCB_PROPERTY_NOTIFY) {
+    xcb_connection_t* connection = Connection();
+    if (connection == nullptr) {
         return std::nullopt;
     }
     const auto* change = static_cast<const xcb_property_notify_event_t*>(message);

@@ -266,4 +266,21 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
     *this = std::move(*edited);
 }
 
+EditedFile EditIniFile(const std::string* current, const std::function<void(IniFile&)>& change) {
+    std::optional<IniFile> file;
+    if (current != nullptr) {
+        file = IniFile::Parse(*current);
+    }
+    const bool understood = file.has_value();
+    if (!file) {
+        file.emplace();
+    }
+    try {
+        change(*file);
+    } catch (const std::logic_error&) {
+        return {std::nullopt, understood};
+    }
+    return {file->Bytes(), understood};
+}
+
 }  // namespace ponderix::platform

@@ -26,13 +26,15 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/settings/IniEscapes.h"  // IWYU pragma: export
-#include "platform/settings/Unicode.h"     // IWYU pragma: export
+#include "platform/settings/SettingsFile.h"
+#include "platform/settings/Unicode.h"  // IWYU pragma: export
 
 namespace ponderix::platform {
 
@@ -72,5 +74,11 @@ private:
 
     std::string m_Bytes;
 };
+
+// The editor of a settings file that ReplaceFile calls with the file's bytes
+// (null: there is no file yet): the file as it reads, or an empty one where it
+// does not (the bytes then not understood), with the change made; nothing to
+// write when Set refuses the change.
+EditedFile EditIniFile(const std::string* current, const std::function<void(IniFile&)>& change);
 
 }  // namespace ponderix::platform

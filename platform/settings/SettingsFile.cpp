@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <ctime>
 #include <random>
 #include <string_view>

@@ -60,15 +60,10 @@ private:
         }
         // Never freed: the program's readers may use it until it ends.
         m_ObjectFromWindow =
-            Find<decltype(&AccessibleObjectFromWindow)>(dll, "AccessibleObjectFromWindow");
+            ProcAddress<decltype(&AccessibleObjectFromWindow)>(dll, "AccessibleObjectFromWindow");
         m_StandardObject =
-            Find<decltype(&CreateStdAccessibleObject)>(dll, "CreateStdAccessibleObject");
-        m_Lresult = Find<decltype(&LresultFromObject)>(dll, "LresultFromObject");
-    }
-
-    template <typename Function>
-    static Function Find(HMODULE dll, const char* name) {
-        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(dll, name)));
+            ProcAddress<decltype(&CreateStdAccessibleObject)>(dll, "CreateStdAccessibleObject");
+        m_Lresult = ProcAddress<decltype(&LresultFromObject)>(dll, "LresultFromObject");
     }
 
     decltype(&AccessibleObjectFromWindow) m_ObjectFromWindow = nullptr;

@@ -35,7 +35,8 @@ inline constexpr UINT PressMessage = WM_APP + 2;
 // What an accessible object speaks for, while it is there.
 struct AccessibleAnchor {
     core::Window* Window = nullptr;
-    // The control whose client area it is; null for a window's own.
+    // The control whose client area it is; null for a window's own, and for
+    // a window's announcement (FixedRole).
     core::VisibleControl* Self = nullptr;
     // A window's or a frame's: the controls it holds are its children.
     bool IsContainer = false;

@@ -44,8 +44,7 @@ unsigned PopupMenu::Track(ScreenPoint at, const IWindow& owner) {
     static_assert(Flags == 0x18A);
     // From the keyboard, on its first item: the menu's own loop finds the
     // arrow key in the queue as soon as it runs.
-    if (const auto* core = dynamic_cast<const core::Window*>(&owner);
-        core != nullptr && core->IsPressing()) {
+    if (core::PressingIn(owner) != nullptr) {
         PostMessageW(window, WM_KEYDOWN, VK_DOWN, 0);
     }
     const BOOL chosen = TrackPopupMenu(m_Menu, Flags, at.X, at.Y, 0, window, nullptr);

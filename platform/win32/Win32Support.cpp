@@ -110,9 +110,7 @@ namespace {
 // A function of user32 that older systems lack, looked up once; null there.
 template <typename Function>
 Function User32(const char* name) {
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    FARPROC found = user32 != nullptr ? GetProcAddress(user32, name) : nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+    return ProcAddress<Function>(GetModuleHandleW(L"user32.dll"), name);
 }
 
 using DpiForWindowCall = UINT(WINAPI*)(HWND);

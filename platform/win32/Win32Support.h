@@ -68,6 +68,14 @@ inline POINT PointOf(LPARAM lParam) {
 COLORREF ToColorRef(const Colour& colour);
 RECT ToRect(const WholePixelRect& rect);
 
+// A function of a loaded DLL, by its name, as the type it has; null when the
+// DLL (or null) has none.
+template <typename Function>
+Function ProcAddress(HMODULE dll, const char* name) {
+    const FARPROC found = dll != nullptr ? GetProcAddress(dll, name) : nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
 // Copies a picture's pixels to the device at x, y, at natural size.
 void DrawBitmap(HDC dc, int x, int y, const Bitmap& bitmap);
 

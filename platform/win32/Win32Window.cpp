@@ -308,7 +308,16 @@ bool Win32Window::IsBareBackground(POINT screen) const {
 
 Win32Window::~Win32Window() {
     Dispose();
+    ForgetAccessible();
+}
+
+void Win32Window::ForgetAccessible() {
     CutAccessible();
+    if (m_AnnouncementAnchor != nullptr) {
+        m_AnnouncementAnchor->Cut();
+        m_AnnouncementAnchor.reset();
+    }
+    m_Announcement = nullptr;  // goes with the window
 }
 
 std::unique_ptr<core::Label> Win32Window::MakeLabel(const core::ControlArgs& args) {
@@ -405,7 +414,7 @@ void Win32Window::AnnounceNative(const std::string& text) {
     }
     if (m_Announcement == nullptr) {
         m_Announcement = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0,
-                                         0, 0, 0, m_Hwnd, nullptr, GetModuleHandleW(nullptr), nullptr);
+                                         0, 0, 0, m_Hwnd, nullptr, m_Desktop.Instance(), nullptr);
         if (m_Announcement == nullptr) {
             throw PlatformError("the window '" + std::string(Layout().Name) +
                                 "' has no place for what it tells screen readers");
@@ -419,11 +428,7 @@ void Win32Window::AnnounceNative(const std::string& text) {
 }
 
 void Win32Window::DestroyNative() {
-    CutAccessible();
-    if (m_AnnouncementAnchor != nullptr) {
-        m_AnnouncementAnchor->Cut();
-    }
-    m_Announcement = nullptr;  // goes with the window
+    ForgetAccessible();
     if (m_Hwnd != nullptr) {
         DestroyWindow(m_Hwnd);  // and the controls' windows
     }
@@ -504,7 +509,7 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
         }
         case WM_NCDESTROY:
             m_Hwnd = nullptr;
-            CutAccessible();
+            ForgetAccessible();
             // Unless Unload destroyed it, the desktop took the window.
             Guarded([this] { DestroyedByDesktop(); });
             return 0;

@@ -114,6 +114,9 @@ protected:
 
 private:
     void PaintBackground(HDC dc, const RECT& client) const override;
+    // The window goes: what screen readers still hold of it and of its
+    // announcement answers so.
+    void ForgetAccessible();
     // A window that appears under the resting cursor tells the control there,
     // as a move of the mouse would.
     void MoveUnderCursor() const;

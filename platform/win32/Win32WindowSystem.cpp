@@ -13,7 +13,7 @@
 #include <span>
 
 #include "platform/Error.h"
-#include "platform/core/CoreUserControlHost.h"
+#include "platform/core/CoreTimer.h"
 #include "platform/win32/Resources.h"
 #include "platform/win32/Win32PopupMenu.h"
 #include "platform/win32/Win32Settings.h"

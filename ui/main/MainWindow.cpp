@@ -180,10 +180,9 @@ void MainWindow::btnCalculate_Click() {
     // What the colour shows, in words, for those who cannot see it; and the
     // result read out at once, wherever the focus is.
     lblBMI.SetDescription(calc::BandName(result.Band));
-    lblBMI.SetSpokenName(ResultHeading() + " " + result.BmiText + ", " +
-                         std::string(calc::BandName(result.Band)));
-    m_Window->Announce(result.BmiText + ", " + std::string(calc::BandName(result.Band)) + ". " +
-                       result.IdealWeightText);
+    const std::string said = result.BmiText + ", " + std::string(calc::BandName(result.Band));
+    lblBMI.SetSpokenName(ResultHeading() + " " + said);
+    m_Window->Announce(said + ". " + result.IdealWeightText);
     SaveSettings();
 }
 

@@ -123,17 +123,10 @@ void CheckReplacement(const std::string& bytes, const std::string& text) {
         path, [](const std::string& lock) { return std::make_unique<ExclusiveLock>(lock); },
         [&](const std::string* current) -> EditedFile {
             Check(current != nullptr && *current == bytes, "the editor is given the file");
-            std::optional<IniFile> file = IniFile::Parse(*current);
-            understood = file.has_value();
-            if (!file) {
-                file.emplace();
-            }
-            try {
-                file->Set("Settings", "Weight", text);
-            } catch (const std::logic_error&) {
-                return {std::nullopt, understood};
-            }
-            return {file->Bytes(), understood};
+            EditedFile edited = EditIniFile(
+                current, [&](IniFile& file) { file.Set("Settings", "Weight", text); });
+            understood = edited.Understood;
+            return edited;
         });
     Check(replaced.Replaced, "the file is replaced");
     const std::optional<IniFile> written = IniFile::Parse(ReadBytes(path));
