@@ -1,6 +1,8 @@
 #include "platform/qt/QtAccessibility.h"
 
+#include <QAccessibleObject>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QListWidget>
 #include <QMenu>
 #include <QPointer>
@@ -97,9 +99,52 @@ private:
     }
 };
 
-// Only the widgets of our own classes, which add no meta-object of their own
-// to QWidget's; Qt's widgets have their own interfaces.
+// The program as Qt presents it, with its open popup menus among its windows.
+// Qt leaves them out, so a menu had no place in the program, and a reader took
+// it for an object already gone: it said the item but never the menu.
+class ApplicationAccessible final : public QAccessibleApplication {
+public:
+    int childCount() const override {
+        return QAccessibleApplication::childCount() + static_cast<int>(OpenMenus().size());
+    }
+    QAccessibleInterface* child(int index) const override {
+        const int windows = QAccessibleApplication::childCount();
+        if (index < windows) {
+            return QAccessibleApplication::child(index);
+        }
+        const QWidgetList menus = OpenMenus();
+        return index - windows < menus.size()
+                   ? QAccessible::queryAccessibleInterface(menus[index - windows])
+                   : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        const int window = QAccessibleApplication::indexOfChild(child);
+        if (window >= 0 || child == nullptr) {
+            return window;
+        }
+        const auto menu = static_cast<int>(OpenMenus().indexOf(child->object()));
+        return menu >= 0 ? QAccessibleApplication::childCount() + menu : -1;
+    }
+
+private:
+    static QWidgetList OpenMenus() {
+        QWidgetList menus;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QMenu*>(window) != nullptr && window->isVisible()) {
+                menus.append(window);
+            }
+        }
+        return menus;
+    }
+};
+
+// The program itself, and the widgets of our own classes, which add no
+// meta-object of their own to QWidget's; Qt's widgets have their own
+// interfaces.
 QAccessibleInterface* Factory(const QString& /*className*/, QObject* object) {
+    if (object == qApp) {
+        return new ApplicationAccessible;
+    }
     auto* widget = qobject_cast<QWidget*>(object);
     if (widget == nullptr || widget->metaObject() != &QWidget::staticMetaObject) {
         return nullptr;

@@ -1,5 +1,6 @@
 #include "platform/qt/QtPopupMenu.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
@@ -47,6 +48,14 @@ protected:
 
 namespace {
 
+// What a reader calls the widget at the point, if anything.
+QString NameOfWidgetAt(QPoint global) {
+    QWidget* widget = QApplication::widgetAt(global);
+    QAccessibleInterface* accessible =
+        widget != nullptr ? QAccessible::queryAccessibleInterface(widget) : nullptr;
+    return accessible != nullptr ? accessible->text(QAccessible::Name) : QString();
+}
+
 // The press and release, delivered to the widget under the point once the
 // handler that opened the menu is done, as the desktop's queue would.
 void ReplayClick(QPoint global) {
@@ -89,17 +98,22 @@ unsigned QtPopupMenu::Track(ScreenPoint at, const IWindow& owner) {
     const QSize size = m_Menu->sizeHint();
     m_Menu->PressedOutside.reset();
     // Opened by the keyboard or a reader, on its first item, which a reader
-    // then says, with the menu named after the key that opened it.
+    // then says; opened by the mouse, on no item, and a reader says the menu.
+    // It is named after the key that opened it.
     const core::VisibleControl* pressing = core::PressingIn(owner);
     const bool keyboard = pressing != nullptr;
-    m_Menu->setTitle(keyboard ? ToQString(pressing->AccessibleName()) : QString());
-    if (keyboard && !m_Menu->actions().isEmpty()) {
-        QTimer::singleShot(0, m_Menu.get(), [menu = m_Menu.get()] {
-            if (menu->isVisible() && menu->activeAction() == nullptr) {
-                menu->setActiveAction(menu->actions().front());
-            }
-        });
-    }
+    m_Menu->setAccessibleName(keyboard ? ToQString(pressing->AccessibleName())
+                                       : NameOfWidgetAt(QPoint(at.X, at.Y)));
+    QTimer::singleShot(0, m_Menu.get(), [menu = m_Menu.get(), keyboard] {
+        if (!menu->isVisible() || menu->activeAction() != nullptr) {
+            return;
+        }
+        if (keyboard && !menu->actions().isEmpty()) {
+            menu->setActiveAction(menu->actions().front());
+        } else {
+            TellFocus(*menu);
+        }
+    });
     QAction* chosen = m_Menu->exec(QPoint(at.X - size.width(), at.Y));
     // Closed without a choice, the keyboard is back where it was: a reader
     // says so, as it says the key when the focus comes to it (Qt tells it

@@ -5,6 +5,9 @@
 // Return or Enter with no item highlighted closes the menu with no choice
 // (QMenu would highlight the first item), and a left press outside the menu
 // closes it and then still reaches the widget it landed on (QMenu swallows it).
+// A screen reader hears the menu named after the key that opened it: on its
+// first item when the keyboard or a reader opened it, as itself when the
+// mouse did.
 #pragma once
 
 #include <memory>

@@ -1,5 +1,6 @@
 // The desktop services of the Qt backend: settings, the popup menu, the error
 // message box, fonts, pictures, the icon and the cursor.
+#include <QAccessible>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -195,6 +196,67 @@ TEST_F(QtSystemTest, PopupMenuChoosesTheHighlightedItemWithReturnOrEnterAndNothi
         });
         EXPECT_EQ(menu->Track({400, 300}, *window), c.Expected) << c.Keys.size() << " keys";
         EXPECT_FALSE(open) << "the keys closed the menu";
+    }
+}
+
+// Qt leaves open popup menus out of the program's windows, and a reader took
+// one for an object already gone: it said the item, never the menu.
+TEST_F(QtSystemTest, AnOpenMenuIsAWindowOfTheProgramNamedAfterTheKeyThatOpenedIt) {
+    static constexpr ControlSpec Key[] = {{.Kind = ControlKind::UserControl,
+                                           .Name = "btnHelp",
+                                           .Rect = HelpKey.Rect,
+                                           .ClassId = Recorder::ClassId,
+                                           .Role = AccessibleRole::PushButton,
+                                           .AccessibleName = "Help"}};
+    auto window = m_System.CreateWindow(TestWindow(Key));
+    window->Show();
+    Wait(50);
+    QWidget* key = Find(*window, "btnHelp");
+    const QPoint keyCentre = key->mapToGlobal(key->rect().center());
+    QAccessibleInterface* program = QAccessible::queryAccessibleInterface(qApp);
+    auto& recorder = window->UserControl<Recorder>("btnHelp");
+    struct Case {
+        bool ByMouse;
+        std::string Highlighted;
+    };
+    const Case cases[] = {{true, ""}, {false, "Quick Help"}};
+    for (const Case& c : cases) {
+        const char* openedBy = c.ByMouse ? "the mouse" : "a reader's press";
+        auto menu = m_System.CreatePopupMenu();
+        menu->InsertItem(0, 2, "Quick Help");
+        menu->InsertItem(1, 1, "About");
+        std::string name;
+        std::string highlighted;
+        bool listed = false;
+        QTimer::singleShot(50, [&] {
+            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(popup, nullptr);
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(popup);
+            name = accessible->text(QAccessible::Name).toStdString();
+            const int index = program->indexOfChild(accessible);
+            listed = index >= 0 && program->child(index) == accessible &&
+                     accessible->parent() == program;
+            if (popup->activeAction() != nullptr) {
+                highlighted = popup->activeAction()->text().toStdString();
+            }
+            popup->close();
+        });
+        if (c.ByMouse) {
+            menu->Track({keyCentre.x(), keyCentre.y()}, *window);
+        } else {
+            recorder.OnClick = [&] { menu->Track(window->PopupPoint(), *window); };
+            QAccessible::queryAccessibleInterface(key)->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+            Wait(200);
+            recorder.OnClick = nullptr;
+        }
+        EXPECT_EQ(name, "Help") << openedBy;
+        EXPECT_TRUE(listed) << openedBy << ": one of the program's windows while open";
+        EXPECT_EQ(highlighted, c.Highlighted) << openedBy;
+        for (int index = 0; index < program->childCount(); ++index) {
+            EXPECT_NE(program->child(index)->role(), QAccessible::PopupMenu)
+                << openedBy << ": closed, the menu is no window of the program";
+        }
     }
 }
 

@@ -43,7 +43,12 @@ public:
     void UserControl_ReadProperties(const PropertyBag& bag) override;
     void UserControl_WriteProperties(PropertyBag& /*bag*/) const override {}
     void UserControl_Resize() override;
-    void UserControl_Click() override { Log.emplace_back("Click"); }
+    void UserControl_Click() override {
+        Log.emplace_back("Click");
+        if (OnClick) {
+            OnClick();
+        }
+    }
     void UserControl_DblClick() override { Log.emplace_back("DblClick"); }
     void UserControl_MouseDown(std::int16_t button, std::int16_t shift, float x, float y) override {
         Log.push_back(Mouse("Down", button, shift, x, y));
@@ -59,8 +64,10 @@ public:
 
     IUserControlSite& Site;
     std::vector<std::string> Log;
-    // Run at each Resize, after it is logged (the test's own reaction to it).
+    // Run at each Resize and Click, after it is logged (the test's own
+    // reaction to it).
     std::function<void()> OnResize;
+    std::function<void()> OnClick;
 };
 
 // The colours the test layouts use.
