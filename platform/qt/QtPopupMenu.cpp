@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -48,6 +49,29 @@ protected:
 
 namespace {
 
+// As a menu opens, the window under it hands Qt's focus to the menu, and Qt
+// tells screen readers that the window was activated (it still is the active
+// window): a reader then announces the window over the menu's first item.
+// That focus-out is held back; Qt does nothing else with it (the focus inside
+// the window is Qt's popup handling's, which this event does not reach).
+class HoldsBackTheFocusOutToAMenu final : public QObject {
+public:
+    static void Install() {
+        static HoldsBackTheFocusOutToAMenu filter;
+        static const bool installed = [] {
+            qApp->installEventFilter(&filter);
+            return true;
+        }();
+        (void)installed;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        return event->type() == QEvent::FocusOut && watched->isWindowType() &&
+               static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason;
+    }
+};
+
 // What a reader calls the widget at the point, if anything.
 QString NameOfWidgetAt(QPoint global) {
     QWidget* widget = QApplication::widgetAt(global);
@@ -76,7 +100,9 @@ void ReplayClick(QPoint global) {
 
 }  // namespace
 
-QtPopupMenu::QtPopupMenu() : m_Menu(std::make_unique<MenuWidget>()) {}
+QtPopupMenu::QtPopupMenu() : m_Menu(std::make_unique<MenuWidget>()) {
+    HoldsBackTheFocusOutToAMenu::Install();
+}
 
 QtPopupMenu::~QtPopupMenu() = default;
 
