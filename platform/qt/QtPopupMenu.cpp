@@ -7,7 +7,9 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTimer>
+#include <QWindow>
 #include <optional>
 
 #include "platform/core/CoreWindow.h"
@@ -52,24 +54,34 @@ namespace {
 // As a menu opens, the window under it hands Qt's focus to the menu, and Qt
 // tells screen readers that the window was activated (it still is the active
 // window): a reader then announces the window over the menu's first item.
-// That focus-out is held back; Qt does nothing else with it (the focus inside
-// the window is Qt's popup handling's, which this event does not reach).
+// While the menu is open, that focus-out of its owner's window is held back;
+// Qt does nothing else with it (the focus inside the window is Qt's popup
+// handling's, which this event does not reach).
 class HoldsBackTheFocusOutToAMenu final : public QObject {
 public:
-    static void Install() {
-        static HoldsBackTheFocusOutToAMenu filter;
-        static const bool installed = [] {
-            qApp->installEventFilter(&filter);
-            return true;
-        }();
-        (void)installed;
+    explicit HoldsBackTheFocusOutToAMenu(const IWindow& owner)
+        : m_Window(WidgetOf(owner.Handle())->windowHandle()) {
+        if (m_Window != nullptr) {
+            m_Window->installEventFilter(this);
+        }
     }
+    ~HoldsBackTheFocusOutToAMenu() override {
+        if (m_Window != nullptr) {
+            m_Window->removeEventFilter(this);
+        }
+    }
+    HoldsBackTheFocusOutToAMenu(const HoldsBackTheFocusOutToAMenu&) = delete;
+    HoldsBackTheFocusOutToAMenu& operator=(const HoldsBackTheFocusOutToAMenu&) = delete;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        return event->type() == QEvent::FocusOut && watched->isWindowType() &&
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        return event->type() == QEvent::FocusOut &&
                static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason;
     }
+
+private:
+    // The owner may be unloaded while the menu is open.
+    QPointer<QWindow> m_Window;
 };
 
 // What a reader calls the widget at the point, if anything.
@@ -100,9 +112,7 @@ void ReplayClick(QPoint global) {
 
 }  // namespace
 
-QtPopupMenu::QtPopupMenu() : m_Menu(std::make_unique<MenuWidget>()) {
-    HoldsBackTheFocusOutToAMenu::Install();
-}
+QtPopupMenu::QtPopupMenu() : m_Menu(std::make_unique<MenuWidget>()) {}
 
 QtPopupMenu::~QtPopupMenu() = default;
 
@@ -140,7 +150,11 @@ unsigned QtPopupMenu::Track(ScreenPoint at, const IWindow& owner) {
             TellFocus(*menu);
         }
     });
-    QAction* chosen = m_Menu->exec(QPoint(at.X - size.width(), at.Y));
+    QAction* chosen = nullptr;
+    {
+        const HoldsBackTheFocusOutToAMenu holdsBack(owner);
+        chosen = m_Menu->exec(QPoint(at.X - size.width(), at.Y));
+    }
     // Closed without a choice, the keyboard is back where it was: a reader
     // says so, as it says the key when the focus comes to it (Qt tells it
     // nothing, the focus never having left the window). A choice opens a
