@@ -22,9 +22,12 @@ PONDERIX_DESKTOP_PACKAGES=(
 )
 # A screen reader that speaks, for scripts/e2e-access: Orca, speech-dispatcher
 # with espeak-ng, on ALSA's null device.
+# The accessibility bus, its registry and Python's reader of it: a screen
+# reader's view of the Qt build (scripts/atspi-check).
+PONDERIX_ATSPI_PACKAGES=(at-spi2-core python3-pyatspi dbus)
 PONDERIX_READER_PACKAGES=(
     orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng libasound2-plugins
-    at-spi2-core dbus
+    "${PONDERIX_ATSPI_PACKAGES[@]}"
 )
 # The Windows build: the mingw-w64 cross compilers (POSIX threads), GoogleTest's
 # sources to build for Windows, Wine and the fonts its windows ask for, and the
@@ -34,11 +37,9 @@ PONDERIX_WINDOWS_PACKAGES=(
     wine wine64 fonts-wine fonts-liberation fonts-dejavu-core xauth
     "${PONDERIX_DISPLAY_PACKAGES[@]}"
 )
-# (The accessibility bus, its registry and Python's reader of it: a screen
-# reader's view of the Qt build, scripts/e2e-access.)
 PONDERIX_TEST_PACKAGES=(
     libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
-    at-spi2-core python3-pyatspi dbus
+    "${PONDERIX_ATSPI_PACKAGES[@]}"
     "${PONDERIX_DISPLAY_PACKAGES[@]}" "${PONDERIX_DESKTOP_PACKAGES[@]}"
     "${PONDERIX_READER_PACKAGES[@]}"
 )
@@ -124,7 +125,10 @@ build_windows_packages() {
 }
 
 # The packages scripts/package makes in build/packages/.
-PONDERIX_PACKAGE_FILES=(ponderix_1.00-1_amd64.deb ponderix-1.00-win64.msi ponderix-1.00-win64.zip)
+PONDERIX_DEB=ponderix_1.00-1_amd64.deb
+PONDERIX_MSI=ponderix-1.00-win64.msi
+PONDERIX_ZIP=ponderix-1.00-win64.zip
+PONDERIX_PACKAGE_FILES=("$PONDERIX_DEB" "$PONDERIX_MSI" "$PONDERIX_ZIP")
 
 # export_source_date_epoch exports the time the packages are dated with:
 # SOURCE_DATE_EPOCH when set, else the time of the last commit
