@@ -10,6 +10,7 @@
 #include <QVariant>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "platform/qt/QtControls.h"
 #include "platform/qt/QtConversions.h"
@@ -32,9 +33,17 @@ std::function<void()> PressOf(QWidget* widget) {
     return nullptr;
 }
 
-bool IsDecoration(const QWidget& widget) {
+// The role set on one of our widgets, if any.
+std::optional<AccessibleRole> RoleOf(const QWidget& widget) {
     const QVariant role = widget.property(RoleProperty);
-    return role.isValid() && static_cast<AccessibleRole>(role.toInt()) == AccessibleRole::Decoration;
+    if (!role.isValid()) {
+        return std::nullopt;
+    }
+    return static_cast<AccessibleRole>(role.toInt());
+}
+
+bool IsDecoration(const QWidget& widget) {
+    return RoleOf(widget) == AccessibleRole::Decoration;
 }
 
 class ControlAccessible final : public QAccessibleWidget {
@@ -149,18 +158,18 @@ QAccessibleInterface* Factory(const QString& /*className*/, QObject* object) {
     if (widget == nullptr || widget->metaObject() != &QWidget::staticMetaObject) {
         return nullptr;
     }
-    const QVariant role = widget->property(RoleProperty);
-    if (!role.isValid()) {
-        return nullptr;
-    }
-    return new ControlAccessible(widget,
-                                 ToQAccessibleRole(static_cast<AccessibleRole>(role.toInt())));
+    const std::optional<AccessibleRole> role = RoleOf(*widget);
+    return role ? new ControlAccessible(widget, ToQAccessibleRole(*role)) : nullptr;
 }
 
 AccessibleChangeListener g_Listener = nullptr;
 
-void Tell(QWidget& widget, QAccessible::Event what) {
+// Tells screen readers of the widget, or of its child of that index (from 0).
+void Tell(QWidget& widget, QAccessible::Event what, int child = -1) {
     QAccessibleEvent event(&widget, what);
+    if (child >= 0) {
+        event.setChild(child);
+    }
     QAccessible::updateAccessibility(&event);
 }
 
@@ -227,11 +236,7 @@ public:
 }  // namespace
 
 void TellFocus(QWidget& widget, int child) {
-    QAccessibleEvent focus(&widget, QAccessible::Focus);
-    if (child >= 0) {
-        focus.setChild(child);
-    }
-    QAccessible::updateAccessibility(&focus);
+    Tell(widget, QAccessible::Focus, child);
 }
 
 void TellCurrentRowOnFocus(QListWidget& list) {

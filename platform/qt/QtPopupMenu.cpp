@@ -59,8 +59,11 @@ namespace {
 // handling's, which this event does not reach).
 class HoldsBackTheFocusOutToAMenu final : public QObject {
 public:
-    explicit HoldsBackTheFocusOutToAMenu(const IWindow& owner)
-        : m_Window(WidgetOf(owner.Handle())->windowHandle()) {
+    explicit HoldsBackTheFocusOutToAMenu(const IWindow& owner) {
+        // None once the owner is unloaded.
+        if (QWidget* widget = WidgetOf(owner.Handle())) {
+            m_Window = widget->windowHandle();
+        }
         if (m_Window != nullptr) {
             m_Window->installEventFilter(this);
         }
@@ -84,14 +87,6 @@ private:
     QPointer<QWindow> m_Window;
 };
 
-// What a reader calls the widget at the point, if anything.
-QString NameOfWidgetAt(QPoint global) {
-    QWidget* widget = QApplication::widgetAt(global);
-    QAccessibleInterface* accessible =
-        widget != nullptr ? QAccessible::queryAccessibleInterface(widget) : nullptr;
-    return accessible != nullptr ? accessible->text(QAccessible::Name) : QString();
-}
-
 // The press and release, delivered to the widget under the point once the
 // handler that opened the menu is done, as the desktop's queue would.
 void ReplayClick(QPoint global) {
@@ -112,7 +107,16 @@ void ReplayClick(QPoint global) {
 
 }  // namespace
 
-QtPopupMenu::QtPopupMenu() : m_Menu(std::make_unique<MenuWidget>()) {}
+QtPopupMenu::QtPopupMenu(IWindowSystem& system)
+    : m_System(system), m_Menu(std::make_unique<MenuWidget>()) {}
+
+// What a reader calls the widget at the point, if anything.
+QString QtPopupMenu::NameAt(ScreenPoint at) const {
+    QWidget* widget = WidgetOf(m_System.WindowFromPoint(at));
+    QAccessibleInterface* accessible =
+        widget != nullptr ? QAccessible::queryAccessibleInterface(widget) : nullptr;
+    return accessible != nullptr ? accessible->text(QAccessible::Name) : QString();
+}
 
 QtPopupMenu::~QtPopupMenu() = default;
 
@@ -138,8 +142,7 @@ unsigned QtPopupMenu::Track(ScreenPoint at, const IWindow& owner) {
     // It is named after the key that opened it.
     const core::VisibleControl* pressing = core::PressingIn(owner);
     const bool keyboard = pressing != nullptr;
-    m_Menu->setAccessibleName(keyboard ? ToQString(pressing->AccessibleName())
-                                       : NameOfWidgetAt(QPoint(at.X, at.Y)));
+    m_Menu->setAccessibleName(keyboard ? ToQString(pressing->AccessibleName()) : NameAt(at));
     QTimer::singleShot(0, m_Menu.get(), [menu = m_Menu.get(), keyboard] {
         if (!menu->isVisible() || menu->activeAction() != nullptr) {
             return;

@@ -10,6 +10,7 @@
 // mouse did.
 #pragma once
 
+#include <QString>
 #include <memory>
 
 #include "platform/WindowSystem.h"
@@ -20,7 +21,8 @@ class MenuWidget;
 
 class QtPopupMenu final : public IPopupMenu {
 public:
-    QtPopupMenu();
+    // The window system answers what lies under a point.
+    explicit QtPopupMenu(IWindowSystem& system);
     ~QtPopupMenu() override;
     QtPopupMenu(const QtPopupMenu&) = delete;
     QtPopupMenu& operator=(const QtPopupMenu&) = delete;
@@ -29,6 +31,9 @@ public:
     unsigned Track(ScreenPoint at, const IWindow& owner) override;
 
 private:
+    QString NameAt(ScreenPoint at) const;
+
+    IWindowSystem& m_System;
     std::unique_ptr<MenuWidget> m_Menu;
 };
 

@@ -138,7 +138,7 @@ void QtWindowSystem::ShowErrorMessage(std::string_view prompt, std::string_view 
 }
 
 std::unique_ptr<IPopupMenu> QtWindowSystem::CreatePopupMenu() {
-    return std::make_unique<QtPopupMenu>();
+    return std::make_unique<QtPopupMenu>(*this);
 }
 
 ScreenPoint QtWindowSystem::CursorPos() {
